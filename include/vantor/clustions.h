@@ -1,0 +1,66 @@
+// Vantor::Clustions - thresholded similarity of two vectors and
+// prototype clustering built on it, one-sided and two-sided.
+#ifndef VANTOR_CLUSTIONS_H
+#define VANTOR_CLUSTIONS_H
+
+#include "vantor/export.h"
+
+namespace Vantor {
+
+// A plain value type: public fields (their order is part of the binary
+// interface), no base, no virtual functions, copied member-wise.
+class VANTOR_API Clustions {
+public:
+    double threshold;    // positions where both values lie below it are ignored
+    int iterationLimit;  // the most passes one clustering run makes
+
+    // threshold 0.0, iterationLimit 40.
+    Clustions();
+    // Keeps value when 0 < value <= 1, else (NaN, -0.0 included) 0.0;
+    // iterationLimit 40.
+    explicit Clustions(double value);
+
+    // Stores value unless it is below 0 or above 1 (NaN and -0.0 stored as
+    // they are); false leaves the object unchanged.
+    bool thresholds(double value);
+    // Writes threshold to out[0] and returns 1; 0 and nothing written when
+    // out is null or capacity <= 0.
+    int thresholds(int capacity, double* out);
+    // Stores limit when it is at least 1.
+    bool setLimits(int limit);
+    // Writes iterationLimit to out[0] and returns 1; 0 and nothing written
+    // when out is null or capacity <= 0.
+    int getLimits(int capacity, int* out);
+
+    // Weighted Jaccard similarity of the first n values:
+    //     sum(min(x_i, y_i)) / sum(max(x_i, y_i))
+    // after zeroing positions where both x_i and y_i are below threshold and
+    // then clamping negative values to 0. 0.0 when n <= 0 or the sum of
+    // maxima is not positive. Sums in long double, one division.
+    double evalSimil(double* first, double* second, int n);
+
+    // One-sided clustering of n items (rows of m) around k prototypes,
+    // dims = {k, n, m}. Each pass assigns every item to its most similar
+    // prototype (evalSimil(item, prototype)); an item moves only to a
+    // strictly better one, the lowest index on ties; each prototype that
+    // holds items becomes their mean. Stops when a pass moves nothing or
+    // after iterationLimit passes. passInfo = {converged, passes}.
+    // False when a dimension is 0 (nothing written).
+    bool cluster(double* prototypes, double* items, int* dims, int* assignments,
+                 double* similarities, int* passInfo);
+    // Two-sided clustering: each signed item is split into its negative part
+    // (magnitudes of its negative values) and its positive part; each part
+    // is assigned on its own to one shared set of prototypes, which become
+    // the means of the parts they hold.
+    bool cluster(double* prototypes, double* items, int* dims, int* negAssignments,
+                 int* posAssignments, double* negSimilarities, double* posSimilarities,
+                 int* passInfo);
+};
+
+// The instance the clu_* entries work on; a host may point it at an
+// instance of its own to redirect them.
+extern VANTOR_API Clustions* clu;
+
+}  // namespace Vantor
+
+#endif

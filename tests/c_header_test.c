@@ -1,0 +1,23 @@
+/* Compiled as C99: the public C header must stay valid C, and a C program
+ * must be able to call the entries directly. */
+#include <stdio.h>
+
+#include "vantor/vantor.h"
+
+int main(void) {
+    int n = 2, ok = -1, two = 2, modes[2] = {-1, -1};
+    double first[2] = {0.5, 1.0}, second[2] = {0.25, 1.0}, result = -1.0;
+
+    con_getModes(&two, modes, &ok);
+    if (ok != 1 || modes[0] != 1 || modes[1] != 1) {
+        fprintf(stderr, "con_getModes: ok=%d modes={%d, %d}\n", ok, modes[0], modes[1]);
+        return 1;
+    }
+    con_aggregate(&n, first, second, &result, &ok);
+    if (ok != 1 || result < 0.8333333 || result > 0.8333334) {
+        fprintf(stderr, "con_aggregate: ok=%d result=%.17g\n", ok, result);
+        return 1;
+    }
+    printf("C host: degree %.6f\n", result);
+    return 0;
+}

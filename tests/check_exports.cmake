@@ -1,0 +1,51 @@
+cmake_minimum_required(VERSION 3.25)
+# Fails unless the shared object exports exactly the library's interface:
+# the sixteen C entries unmangled, the three pointers, and members of the
+# three classes; nothing else of ours or anybody else's.
+# Usage: cmake -DLIBRARY=path -DNM=nm -P check_exports.cmake
+execute_process(COMMAND ${NM} -D --defined-only --format=posix ${LIBRARY}
+                OUTPUT_VARIABLE listing RESULT_VARIABLE status)
+if(NOT status EQUAL 0)
+  message(FATAL_ERROR "nm failed on ${LIBRARY}")
+endif()
+
+set(required
+  con_setThresholds con_getThresholds con_setModes con_getModes con_aggregate
+  din_setThresholds din_getThresholds din_setModes din_getModes din_aggregate
+  clu_setThresholds clu_getThresholds clu_setLimits clu_getLimits clu_cluster clu_cluster2
+  _ZN6Vantor3conE _ZN6Vantor3dinE _ZN6Vantor3cluE
+  _ZN6Vantor10ContifiersC1Ev _ZN6Vantor10ContifiersC1Ed
+  _ZN6Vantor7DinormsC1Ev _ZN6Vantor7DinormsC1Edd
+  _ZN6Vantor9ClustionsC1Ev _ZN6Vantor9ClustionsC1Ed)
+
+string(REPLACE "\n" ";" lines "${listing}")
+set(found "")
+set(failures "")
+foreach(line IN LISTS lines)
+  if(line STREQUAL "")
+    continue()
+  endif()
+  string(REGEX MATCH "^[^ ]+" name "${line}")
+  list(APPEND found ${name})
+  if(name MATCHES "^(con|din|clu)_[a-zA-Z0-9]+$")
+    continue()
+  elseif(name MATCHES "^_ZN6Vantor(3con|3din|3clu)E$")
+    continue()
+  elseif(name MATCHES "^_ZN6Vantor(10Contifiers|7Dinorms|9Clustions)")
+    continue()
+  endif()
+  list(APPEND failures "unexpected export: ${name}")
+endforeach()
+
+foreach(name IN LISTS required)
+  if(NOT name IN_LIST found)
+    list(APPEND failures "missing export: ${name}")
+  endif()
+endforeach()
+
+if(failures)
+  list(JOIN failures "\n  " text)
+  message(FATAL_ERROR "export check failed:\n  ${text}")
+endif()
+list(LENGTH found count)
+message(STATUS "exports ok: ${count} symbols")
