@@ -26,6 +26,9 @@ foreach(line IN LISTS lines)
     continue()
   endif()
   string(REGEX MATCH "^[^ ]+" name "${line}")
+  # AddressSanitizer adds an ODR indicator beside each exported variable;
+  # judge it by the variable it belongs to.
+  string(REGEX REPLACE "^__odr_asan[.]" "" name "${name}")
   list(APPEND found ${name})
   if(name MATCHES "^(con|din|clu)_[a-zA-Z0-9]+$")
     continue()
