@@ -54,10 +54,14 @@ const std::vector<KernelRow> kKernelRows = {
     {"aggregates are carried in extended precision", 0.0,
      {0.5, k54, k54, k54, k54, -0.5, -k54, -k54, -k54, -k54}, true,
      {{-0.5, 0.5}, {-(0.5 + k53), 0.5 + k53}, {-(0.5 + 4 * k54), 0.5 + 4 * k54}}},
-    // Regrouping the probabilistic sum as (B + v) - B*v changes the last bit.
+    // Regrouping the probabilistic sum as (B + v) - B*v changes the last bit;
+    // the negative side mirrors the positive one exactly.
     {"probabilistic sum keeps its grouping", 0.0,
-     {0x1.c3e61c634764cp-4, 0x1.90e41ef652157p-2, 0x1.1a74d1c31c237p-2}, true,
-     {{0.0, 0x1.90e41ef652157p-2}, {0.0, 0x1.37466e225cd84p-1}, {0.0, 0x1.8e293be92009p-1}}},
+     {0x1.c3e61c634764cp-4, 0x1.90e41ef652157p-2, 0x1.1a74d1c31c237p-2,
+      -0x1.c3e61c634764cp-4, -0x1.90e41ef652157p-2, -0x1.1a74d1c31c237p-2}, true,
+     {{-0x1.90e41ef652157p-2, 0x1.90e41ef652157p-2},
+      {-0x1.37466e225cd84p-1, 0x1.37466e225cd84p-1},
+      {-0x1.8e293be92009p-1, 0x1.8e293be92009p-1}}},
     {"value above one after valid ones", 0.25, {0.5, -0.5, 1.5, 0.75}, false, {}},
     {"value just below minus one", 0.0, {-1.0000001}, false, {}},
     {"plus infinity", 1.0, {vt::kInf}, false, {}},
@@ -113,6 +117,8 @@ const RuleRow kRuleRows[] = {
     {"full tie needs no division", 0.0, -1.0, 1.0, true, {0.0, 0.0, 0.0, 0.0}},
     {"only the negative side", 0.0, -1.0, 0.0, true, {-1.0, -1.0, -1.0, -1.0}},
     {"only the positive side", 0.0, 0.0, 1.0, true, {1.0, 1.0, 1.0, 1.0}},
+    {"a zero sum of negative zeros: only the plain sum keeps the sign", 0.0, -0.0, -0.0, true,
+     {0.0, 0.0, -0.0, 0.0}},
     {"NaN band makes nothing neutral", vt::kNaN, -0.5, 0.75, true, {0.75, 0.5, 0.25, 0.34375}},
     {"NaN negative side passes the check", 0.0, vt::kNaN, 0.5, true,
      {0.0, 0.0, vt::kNaN, vt::kNaN}},
