@@ -2,6 +2,7 @@
 #include "vantor/clustions.h"
 
 #include <cstdint>
+#include <initializer_list>
 #include <new>
 
 #include "row_matrix.h"
@@ -46,9 +47,11 @@ bool acceptDimensions(const int* dims, Dimensions& d) {
 // The rows are read only when there are items with values to compare; the
 // per-item arrays only when there are items. passInfo is always written.
 bool arraysPresent(const Dimensions& d, const double* prototypes, const double* items,
-                   const void* perItemA, const void* perItemB, const int* passInfo) {
+                   std::initializer_list<const void*> perItem, const int* passInfo) {
     if (passInfo == nullptr) return false;
-    if (d.n > 0 && (perItemA == nullptr || perItemB == nullptr)) return false;
+    for (const void* array : perItem) {
+        if (d.n > 0 && array == nullptr) return false;
+    }
     if (d.n > 0 && d.m > 0 && (prototypes == nullptr || items == nullptr)) return false;
     return true;
 }
@@ -278,7 +281,7 @@ bool Clustions::cluster(double* prototypes, double* items, int* dims, int* assig
                         double* similarities, int* passInfo) {
     Dimensions d{};
     if (!acceptDimensions(dims, d)) return false;
-    if (!arraysPresent(d, prototypes, items, assignments, similarities, passInfo)) return false;
+    if (!arraysPresent(d, prototypes, items, {assignments, similarities}, passInfo)) return false;
     Scratch scratch;
     if (!scratch.allocate(d.k, 0)) return false;
 
@@ -319,8 +322,9 @@ bool Clustions::cluster(double* prototypes, double* items, int* dims, int* negAs
                         int* passInfo) {
     Dimensions d{};
     if (!acceptDimensions(dims, d)) return false;
-    if (!arraysPresent(d, prototypes, items, negAssignments, posAssignments, passInfo) ||
-        !arraysPresent(d, prototypes, items, negSimilarities, posSimilarities, passInfo)) {
+    if (!arraysPresent(d, prototypes, items,
+                       {negAssignments, posAssignments, negSimilarities, posSimilarities},
+                       passInfo)) {
         return false;
     }
     Scratch scratch;
