@@ -244,9 +244,9 @@ TEST(ClusterArguments, MissingArraysRefusedOnlyWhenNeeded) {
 // NaN and infinities anywhere: the call succeeds, stays inside its arrays
 // and assigns only real prototypes.
 TEST(ClusterArguments, NaNAndInfinitiesNeverFailOrOverrun) {
-    const double specials[] = {vt::kNaN, vt::kInf, -vt::kInf, -0.0, 1e308, 5e-324};
+    const double oddValues[] = {vt::kNaN, vt::kInf, -vt::kInf, -0.0, 1e308, 5e-324};
     for (bool twoSided : {false, true}) {
-        for (double x : specials) {
+        for (double x : oddValues) {
             Row r{"", twoSided, 0.0, 6, {3, 3, 2}, {x, 0.5, 1.0, x, x, x},
                   {x, -x, 0.5, x, -0.25, 1.0}};
             Outputs o(r);
@@ -255,7 +255,7 @@ TEST(ClusterArguments, NaNAndInfinitiesNeverFailOrOverrun) {
             EXPECT_TRUE(o.run(c, twoSided)) << x;
             expectPrefix(o.prototypes, std::vector<double>(o.prototypes.begin(),
                                                            o.prototypes.begin() + 6),
-                         6, vt::kUntouched, "specials", "prototypes");
+                         6, vt::kUntouched, "oddValues", "prototypes");
             for (int j = 0; j < 3; ++j) {
                 EXPECT_GE(o.a[j], -1);
                 EXPECT_LT(o.a[j], 3);
