@@ -16,7 +16,7 @@ def test_one_sided_run_converges_and_leaves_the_seeds_alone():
     assert run.assignments.tolist() == [0, 1, 0]
     assert run.assignments.dtype == np.intc
     assert run.similarities.tolist() == pytest.approx([1.0 / 1.5, 1.0, 1.5 / 2.0], rel=1e-15)
-    assert run.prototypes.tolist() == pytest.approx([[0.95, 0.55], [0.2, 0.8]], rel=1e-15)
+    assert run.prototypes == pytest.approx(np.array([[0.95, 0.55], [0.2, 0.8]]), rel=1e-15)
     assert (run.converged, run.passes) == (True, 2)
     assert seeds.tolist() == SEEDS
 
@@ -39,7 +39,7 @@ def test_in_place_refines_the_callers_array():
     seeds = np.array(SEEDS)
     run = vantor.cluster(ITEMS, seeds, in_place=True)
     assert run.prototypes is seeds
-    assert seeds.tolist() == pytest.approx([[0.95, 0.55], [0.2, 0.8]], rel=1e-15)
+    assert seeds == pytest.approx(np.array([[0.95, 0.55], [0.2, 0.8]]), rel=1e-15)
 
 
 def test_in_place_with_items_sharing_the_prototypes_memory():
@@ -73,8 +73,8 @@ def test_two_sided_run_splits_each_item():
     assert negative.tolist() == [0, 0, 0] and positive.tolist() == [1, 0, 0]
     assert run.similarities[0].tolist() == [0.0, 0.0, 0.0]
     assert run.similarities[1].tolist() == pytest.approx([1.0, 0.2, 0.0], rel=1e-15)
-    assert run.prototypes.tolist() == pytest.approx([[0.04, 0.08, 0.0], [0.3, 0.0, 0.9]],
-                                                    rel=1e-15)
+    assert run.prototypes == pytest.approx(np.array([[0.04, 0.08, 0.0], [0.3, 0.0, 0.9]]),
+                                           rel=1e-15)
     assert (run.converged, run.passes) == (True, 2)
 
 

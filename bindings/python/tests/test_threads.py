@@ -30,7 +30,7 @@ def test_concurrent_calls_see_their_own_settings():
 
     def worker(case_index, offset):
         case = CASES[case_index]
-        for repeat in range(40):
+        for repeat in range(150):
             i = (offset + repeat) % 30
             if case(i) != expected[case_index][i]:
                 failures.append((case_index, i))
