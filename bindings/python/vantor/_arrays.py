@@ -41,12 +41,12 @@ def vector(value, name):
     return array
 
 
-def matrix(value, name):
-    """A two-dimensional float64 array (rows of equal length), read only."""
+def matrix(value, name, row):
+    """A two-dimensional float64 array, one `row` per row, read only."""
     array = _numbers(value, name)
     if array.ndim != 2:
-        raise ValueError(
-            f"{name} must be two-dimensional (one row per {name[:-1]}), got shape {array.shape}")
+        raise ValueError(f"{name} must be two-dimensional (one row per {row}), "
+                         f"got shape {array.shape}")
     for count, what in zip(array.shape, ("rows", "values per row")):
         _check_count(count, f"the number of {what} of {name}")
     return array

@@ -58,11 +58,11 @@ def _run(items, prototypes, threshold, limit, two_sided, in_place, package):
     passes_allowed = _arrays.whole(limit, "limit")
     if not 1 <= passes_allowed <= _arrays.INT_MAX:
         raise ValueError(f"limit must be a whole number from 1 to {_arrays.INT_MAX}, got {limit!r}")
-    data = _arrays.matrix(items, "items")
+    data = _arrays.matrix(items, "items", "item")
     if in_place:
         seeds = _arrays.writable_matrix(prototypes, "prototypes")
     else:
-        seeds = np.array(_arrays.matrix(prototypes, "prototypes"), order="C", copy=True)
+        seeds = np.array(_arrays.matrix(prototypes, "prototypes", "prototype"), order="C", copy=True)
     (n, m), (k, m_seeds) = data.shape, seeds.shape
     if n == 0 or k == 0 or m == 0:
         raise ValueError(f"items and prototypes need at least one row of at least one value, "
