@@ -62,7 +62,8 @@ def _run(items, prototypes, threshold, limit, two_sided, in_place, package):
     if in_place:
         seeds = _arrays.writable_matrix(prototypes, "prototypes")
     else:
-        seeds = np.array(_arrays.matrix(prototypes, "prototypes", "prototype"), order="C", copy=True)
+        # Always a copy: the library refines the seeds in place.
+        seeds = np.array(_arrays.matrix(prototypes, "prototypes", "prototype"), order="C")
     (n, m), (k, m_seeds) = data.shape, seeds.shape
     if n == 0 or k == 0 or m == 0:
         raise ValueError(f"items and prototypes need at least one row of at least one value, "
