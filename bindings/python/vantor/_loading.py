@@ -39,7 +39,8 @@ def _load_file(path, origin):
     try:
         return ctypes.CDLL(str(path))
     except OSError as error:
-        raise LibraryNotFoundError(f"{origin} names {path}, which could not be loaded: {error}") from None
+        raise LibraryNotFoundError(
+            f"{origin} names {path}, which could not be loaded: {error}") from None
 
 
 def load():
