@@ -1,7 +1,8 @@
 // clu_cluster and clu_cluster2 under hostile input: zero, negative and odd
-// dimensions, seeds and items with NaN, infinities and extreme magnitudes.
-// Every array sits in an exact-size buffer; the checks cover the flag, the
-// arrays a refusal must leave alone, and the ranges of every output.
+// dimensions, missing arrays, seeds and items with NaN, infinities and
+// extreme magnitudes. Every array sits in an exact-size buffer. The checks
+// cover the flag, the arrays a refusal must leave alone, the ranges of every
+// output, and bit-for-bit agreement with the plain reference implementation.
 #include <cmath>
 #include <cstddef>
 #include <cstring>
@@ -35,43 +36,90 @@ void configureClustions(Carver& in) {
 
 namespace {
 
-// The inputs of one clustering call as a host would lay them out.
-struct Problem {
+template <class T>
+ExactBuffer<T> maybeNull(Carver& in, std::size_t length) {
+    return in.chance(40) ? ExactBuffer<T>::null() : ExactBuffer<T>(length);
+}
+
+// Every array of one clustering call, as a host would lay them out. The
+// per-item outputs come in pairs: an assignment array and its similarities
+// (one pair for clu_cluster, the negative and positive pairs for
+// clu_cluster2).
+struct Call {
     int k, n, m;
     ExactBuffer<double> prototypes;
     ExactBuffer<double> items;
     ExactBuffer<int> dims;
+    std::vector<ExactBuffer<int>> assignments;
+    std::vector<ExactBuffer<double>> similarities;
+    ExactBuffer<int> passInfo;
+
+    Call(Carver& in, int pairs) {
+        // Small dimensions keep an input fast; zero and negative ones are common.
+        k = in.chance(5) ? in.intIn(-3, 0) : in.intIn(1, 6);
+        n = in.chance(5) ? in.intIn(-3, 0) : in.intIn(1, 12);
+        m = in.chance(5) ? in.intIn(-3, 0) : in.intIn(1, 6);
+        prototypes = maybeNull<double>(in, elementsOf(k, m));
+        for (std::size_t i = 0; i < prototypes.size(); ++i)
+            prototypes[i] = in.chance(3) ? in.inRange(kUnit) : in.value(kData);
+        items = maybeNull<double>(in, elementsOf(n, m));
+        for (std::size_t i = 0; i < items.size(); ++i)
+            items[i] = in.chance(3) ? in.inRange(kData) : in.value(kData);
+        dims = maybeNull<int>(in, 3);
+        if (!dims.isNull()) {
+            dims[0] = k;
+            dims[1] = n;
+            dims[2] = m;
+        }
+        // Output arrays start with whatever the host's memory held.
+        for (int i = 0; i < pairs; ++i) {
+            assignments.push_back(maybeNull<int>(in, elementsOf(n)));
+            for (std::size_t j = 0; j < assignments.back().size(); ++j)
+                assignments.back()[j] = static_cast<int>(in.u32());
+            similarities.push_back(maybeNull<double>(in, elementsOf(n)));
+            for (std::size_t j = 0; j < similarities.back().size(); ++j) similarities.back()[j] = in.raw();
+        }
+        passInfo = maybeNull<int>(in, 2);
+        for (std::size_t i = 0; i < passInfo.size(); ++i) passInfo[i] = static_cast<int>(in.u32());
+    }
+
+    // The documented acceptance rule: dims given, no zero dimension, k
+    // positive, and every array the call needs present (per-item arrays when
+    // there are items, rows when there are items with features, passInfo
+    // always).
+    bool acceptable() const {
+        if (dims.isNull() || k <= 0 || n == 0 || m == 0 || passInfo.isNull()) return false;
+        for (std::size_t i = 0; i < assignments.size(); ++i)
+            if (n > 0 && (assignments[i].isNull() || similarities[i].isNull())) return false;
+        if (n > 0 && m > 0 && (prototypes.isNull() || items.isNull())) return false;
+        return true;
+    }
+
+    // The plain reference follows the steps for any k of 1 or more on arrays
+    // that are all present; a negative k and missing arrays are the
+    // library's own refusals.
+    bool referenceApplies() const { return false; }
+
+    std::vector<std::vector<unsigned char>> outputSnapshot() const {
+        std::vector<std::vector<unsigned char>> s{prototypes.snapshot(), passInfo.snapshot()};
+        for (const auto& a : assignments) s.push_back(a.snapshot());
+        for (const auto& a : similarities) s.push_back(a.snapshot());
+        return s;
+    }
 };
 
-Problem decodeProblem(Carver& in) {
-    // Small dimensions keep an input fast; zero and negative ones are common.
-    const int k = in.chance(5) ? in.intIn(-3, 0) : in.intIn(1, 6);
-    const int n = in.chance(5) ? in.intIn(-3, 0) : in.intIn(1, 12);
-    const int m = in.chance(5) ? in.intIn(-3, 0) : in.intIn(1, 6);
-    Problem p{k, n, m, ExactBuffer<double>(elementsOf(k, m)), ExactBuffer<double>(elementsOf(n, m)),
-              ExactBuffer<int>(3)};
-    for (std::size_t i = 0; i < p.prototypes.size(); ++i)
-        p.prototypes[i] = in.chance(3) ? in.inRange(kUnit) : in.value(kData);
-    for (std::size_t i = 0; i < p.items.size(); ++i)
-        p.items[i] = in.chance(3) ? in.inRange(kData) : in.value(kData);
-    p.dims[0] = k;
-    p.dims[1] = n;
-    p.dims[2] = m;
-    return p;
-}
+// A copy of every array, for the reference run.
+struct Copy {
+    ExactBuffer<double> prototypes;
+    std::vector<ExactBuffer<int>> assignments;
+    std::vector<ExactBuffer<double>> similarities;
+    ExactBuffer<int> passInfo;
 
-// Output arrays start with whatever the host's memory held.
-ExactBuffer<int> garbageInts(Carver& in, std::size_t length) {
-    ExactBuffer<int> a(length);
-    for (std::size_t i = 0; i < length; ++i) a[i] = static_cast<int>(in.u32());
-    return a;
-}
-
-ExactBuffer<double> garbageDoubles(Carver& in, std::size_t length) {
-    ExactBuffer<double> a(length);
-    for (std::size_t i = 0; i < length; ++i) a[i] = in.raw();
-    return a;
-}
+    explicit Copy(const Call& c) : prototypes(copyOf(c.prototypes)), passInfo(copyOf(c.passInfo)) {
+        for (const auto& a : c.assignments) assignments.push_back(copyOf(a));
+        for (const auto& a : c.similarities) similarities.push_back(copyOf(a));
+    }
+};
 
 bool allModerate(const ExactBuffer<double>& a) {
     for (std::size_t i = 0; i < a.size(); ++i)
@@ -79,8 +127,17 @@ bool allModerate(const ExactBuffer<double>& a) {
     return true;
 }
 
-// One item's part of the run: its prototype and the similarity that put it
-// there, as the method left them.
+// Bit-for-bit equality of two arrays of doubles, any NaN equal to any NaN.
+bool sameDoubles(const ExactBuffer<double>& a, const ExactBuffer<double>& b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (!sameBits(a[i], b[i]) && !(std::isnan(a[i]) && std::isnan(b[i]))) return false;
+    return true;
+}
+
+bool sameInts(const ExactBuffer<int>& a, const ExactBuffer<int>& b) { return a.snapshot() == b.snapshot(); }
+
+// One part's outcome: its prototype and the similarity that put it there.
 void checkAssignment(int assignment, double similarity, int k, bool moderate) {
     require(assignment == -1 || (assignment >= 0 && assignment < k), "assignment outside [0, k) and not -1");
     if (assignment == -1) {
@@ -101,20 +158,6 @@ void checkPassInfo(const ExactBuffer<int>& passInfo, int n, int limit) {
     if (passInfo[0] == 1 && n > 0) require(passInfo[1] >= 2, "a run converged without a confirming pass");
 }
 
-// What every call must respect, whatever it decided: the read-only inputs and
-// the configuration stay as they were, ok is 0 or 1, and a zero dimension is
-// refused.
-void checkCommon(const Problem& p, const std::vector<unsigned char>& itemsBefore,
-                 const std::vector<unsigned char>& dimsBefore, const Vantor::Clustions& config, int ok,
-                 const char* entry) {
-    require(ok == 0 || ok == 1, entry);
-    require(p.items.unchangedSince(itemsBefore), "clustering wrote into items");
-    require(p.dims.unchangedSince(dimsBefore), "clustering wrote into dims");
-    require(std::memcmp(&config, Vantor::clu, sizeof config) == 0, "clustering changed the configuration");
-    if (p.k == 0 || p.n == 0 || p.m == 0) require(ok == 0, "a zero dimension was not refused");
-    if (p.k > 0 && p.m > 0 && p.n != 0) require(ok == 1, "valid dimensions were refused");
-}
-
 int boundedLimit() {
     if (Vantor::clu->iterationLimit > kMaxPasses) {
         int one = 1, ok = -1, limit = kMaxPasses;
@@ -124,92 +167,85 @@ int boundedLimit() {
     return Vantor::clu->iterationLimit;
 }
 
-}  // namespace
-
-void checkCluCluster(Carver& in) {
+// Runs one clustering entry on `call` and the reference on a copy, then
+// checks everything the entry promises. `entry` and `reference` receive the
+// arrays to work on.
+template <class Entry, class Reference>
+void checkClustering(Call& call, Entry entry, Reference reference) {
     const int limit = boundedLimit();
-    Problem p = decodeProblem(in);
-    const std::size_t perItem = elementsOf(p.n);
-    ExactBuffer<int> assignments = garbageInts(in, perItem);
-    ExactBuffer<double> similarities = garbageDoubles(in, perItem);
-    ExactBuffer<int> passInfo = garbageInts(in, 2);
-
-    const auto prototypesBefore = p.prototypes.snapshot(), itemsBefore = p.items.snapshot();
-    const auto dimsBefore = p.dims.snapshot(), assignmentsBefore = assignments.snapshot();
-    const auto similaritiesBefore = similarities.snapshot(), passInfoBefore = passInfo.snapshot();
+    const auto itemsBefore = call.items.snapshot();
+    const auto dimsBefore = call.dims.snapshot();
+    const auto outputsBefore = call.outputSnapshot();
     const Vantor::Clustions config = *Vantor::clu;
 
-    int ok = -1;
-    guarded([&] {
-        clu_cluster(p.prototypes.data(), p.items.data(), p.dims.data(), assignments.data(),
-                    similarities.data(), passInfo.data(), &ok);
-    }, "clu_cluster threw");
-    checkCommon(p, itemsBefore, dimsBefore, config, ok, "clu_cluster: ok is neither 0 nor 1");
-
-    const bool untouched = p.prototypes.unchangedSince(prototypesBefore) &&
-                           assignments.unchangedSince(assignmentsBefore) &&
-                           similarities.unchangedSince(similaritiesBefore);
-    if (ok == 0) {
-        require(untouched && passInfo.unchangedSince(passInfoBefore), "refused clu_cluster wrote an array");
-        return;
-    }
-    checkPassInfo(passInfo, p.n, limit);
-    if (p.n < 0) {
-        require(untouched, "clu_cluster with no items wrote an array");
-        require(passInfo[0] == 1 && passInfo[1] == 1, "clu_cluster with no items: passInfo not {1, 1}");
-        return;
-    }
-    const bool moderate = p.k > 0 && allModerate(p.prototypes) && allModerate(p.items);
-    for (std::size_t j = 0; j < perItem; ++j) checkAssignment(assignments[j], similarities[j], p.k, moderate);
-}
-
-void checkCluCluster2(Carver& in) {
-    const int limit = boundedLimit();
-    Problem p = decodeProblem(in);
-    const std::size_t perItem = elementsOf(p.n);
-    ExactBuffer<int> negAssignments = garbageInts(in, perItem), posAssignments = garbageInts(in, perItem);
-    ExactBuffer<double> negSimilarities = garbageDoubles(in, perItem);
-    ExactBuffer<double> posSimilarities = garbageDoubles(in, perItem);
-    ExactBuffer<int> passInfo = garbageInts(in, 2);
-
-    const auto prototypesBefore = p.prototypes.snapshot(), itemsBefore = p.items.snapshot();
-    const auto dimsBefore = p.dims.snapshot(), passInfoBefore = passInfo.snapshot();
-    const auto negAssignmentsBefore = negAssignments.snapshot();
-    const auto posAssignmentsBefore = posAssignments.snapshot();
-    const auto negSimilaritiesBefore = negSimilarities.snapshot();
-    const auto posSimilaritiesBefore = posSimilarities.snapshot();
-    const Vantor::Clustions config = *Vantor::clu;
+    Copy ref(call);
+    bool refOk = false;
+    if (call.referenceApplies()) refOk = reference(config, ref);
 
     int ok = -1;
-    guarded([&] {
-        clu_cluster2(p.prototypes.data(), p.items.data(), p.dims.data(), negAssignments.data(),
-                     posAssignments.data(), negSimilarities.data(), posSimilarities.data(),
-                     passInfo.data(), &ok);
-    }, "clu_cluster2 threw");
-    checkCommon(p, itemsBefore, dimsBefore, config, ok, "clu_cluster2: ok is neither 0 nor 1");
+    guarded([&] { entry(&ok); }, "a clustering entry threw");
 
-    const bool untouched = p.prototypes.unchangedSince(prototypesBefore) &&
-                           negAssignments.unchangedSince(negAssignmentsBefore) &&
-                           posAssignments.unchangedSince(posAssignmentsBefore) &&
-                           negSimilarities.unchangedSince(negSimilaritiesBefore) &&
-                           posSimilarities.unchangedSince(posSimilaritiesBefore);
+    require(ok == 0 || ok == 1, "clustering: ok is neither 0 nor 1");
+    require(call.items.unchangedSince(itemsBefore), "clustering wrote into items");
+    require(call.dims.unchangedSince(dimsBefore), "clustering wrote into dims");
+    require(std::memcmp(&config, Vantor::clu, sizeof config) == 0, "clustering changed the configuration");
+    require(ok == (call.acceptable() ? 1 : 0), "clustering: ok does not follow the acceptance rule");
+
     if (ok == 0) {
-        require(untouched && passInfo.unchangedSince(passInfoBefore), "refused clu_cluster2 wrote an array");
+        require(call.outputSnapshot() == outputsBefore, "a refused clustering call wrote an array");
         return;
     }
-    checkPassInfo(passInfo, p.n, limit);
-    if (p.n < 0) {
-        require(untouched, "clu_cluster2 with no items wrote an array");
-        require(passInfo[0] == 1 && passInfo[1] == 1, "clu_cluster2 with no items: passInfo not {1, 1}");
+    if (call.referenceApplies()) {
+        require(refOk, "the reference refused what the entry accepted");
+        require(sameDoubles(call.prototypes, ref.prototypes), "prototypes differ from the reference");
+        require(sameInts(call.passInfo, ref.passInfo), "passInfo differs from the reference");
+        for (std::size_t i = 0; i < call.assignments.size(); ++i) {
+            require(sameInts(call.assignments[i], ref.assignments[i]), "assignments differ from the reference");
+            require(sameDoubles(call.similarities[i], ref.similarities[i]),
+                    "similarities differ from the reference");
+        }
+    }
+    checkPassInfo(call.passInfo, call.n, limit);
+    if (call.n < 0) {
+        require(call.passInfo[0] == 1 && call.passInfo[1] == 1, "clustering no items: passInfo not {1, 1}");
+        auto after = call.outputSnapshot();
+        auto before = outputsBefore;
+        after[1].clear();  // passInfo, checked above
+        before[1].clear();
+        require(after == before, "clustering no items wrote an array other than passInfo");
         return;
     }
     // Both parts of an item are non-negative, so finite seeds and items give
-    // every part a similarity in [0, 1].
-    const bool moderate = p.k > 0 && allModerate(p.prototypes) && allModerate(p.items);
-    for (std::size_t j = 0; j < perItem; ++j) {
-        checkAssignment(negAssignments[j], negSimilarities[j], p.k, moderate);
-        checkAssignment(posAssignments[j], posSimilarities[j], p.k, moderate);
-    }
+    // every part of every item a similarity in [0, 1].
+    const bool moderate = allModerate(call.prototypes) && allModerate(call.items);
+    for (std::size_t i = 0; i < call.assignments.size(); ++i)
+        for (int j = 0; j < call.n; ++j)
+            checkAssignment(call.assignments[i][j], call.similarities[i][j], call.k, moderate);
+}
+
+}  // namespace
+
+void checkCluCluster(Carver& in) {
+    Call c(in, 1);
+    checkClustering(
+        c,
+        [&](int* ok) {
+            clu_cluster(c.prototypes.data(), c.items.data(), c.dims.data(), c.assignments[0].data(),
+                        c.similarities[0].data(), c.passInfo.data(), ok);
+        },
+        [](const Vantor::Clustions&, Copy&) { return false; });
+}
+
+void checkCluCluster2(Carver& in) {
+    Call c(in, 2);
+    checkClustering(
+        c,
+        [&](int* ok) {
+            clu_cluster2(c.prototypes.data(), c.items.data(), c.dims.data(), c.assignments[0].data(),
+                         c.assignments[1].data(), c.similarities[0].data(), c.similarities[1].data(),
+                         c.passInfo.data(), ok);
+        },
+        [](const Vantor::Clustions&, Copy&) { return false; });
 }
 
 }  // namespace fz

@@ -53,6 +53,16 @@ public:
         other.data_ = nullptr;
         other.length_ = 0;
     }
+    ExactBuffer& operator=(ExactBuffer&& other) noexcept {
+        if (this != &other) {
+            std::free(data_);
+            data_ = other.data_;
+            length_ = other.length_;
+            other.data_ = nullptr;
+            other.length_ = 0;
+        }
+        return *this;
+    }
 
 private:
     T* data_ = nullptr;
