@@ -177,6 +177,8 @@ void checkClustering(Call& call, Entry entry, Reference reference) {
     const auto dimsBefore = call.dims.snapshot();
     const auto outputsBefore = call.outputSnapshot();
     const Vantor::Clustions config = *Vantor::clu;
+    // Judged on the seeds: the prototypes are refined in place.
+    const bool moderate = allModerate(call.prototypes) && allModerate(call.items);
 
     Copy ref(call);
     bool refOk = false;
@@ -217,7 +219,6 @@ void checkClustering(Call& call, Entry entry, Reference reference) {
     }
     // Both parts of an item are non-negative, so finite seeds and items give
     // every part of every item a similarity in [0, 1].
-    const bool moderate = allModerate(call.prototypes) && allModerate(call.items);
     for (std::size_t i = 0; i < call.assignments.size(); ++i)
         for (int j = 0; j < call.n; ++j)
             checkAssignment(call.assignments[i][j], call.similarities[i][j], call.k, moderate);
