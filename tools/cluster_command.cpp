@@ -7,7 +7,6 @@
 
 #include "common_options.h"
 #include "input_error.h"
-#include "number_format.h"
 #include "table_reader.h"
 
 namespace vantor_tool {
@@ -17,7 +16,7 @@ namespace {
 // What one clustering run leaves in the caller's arrays.
 struct Outcome {
     std::vector<double> prototypes;
-    std::vector<int> assignments[2];     // one-sided: [0] only; two-sided: negative, positive
+    std::vector<int> assignments[2];  // one-sided: [0] only; two-sided: negative, positive
     std::vector<double> similarities[2];
     int passInfo[2] = {0, 0};
 };
@@ -35,11 +34,9 @@ Outcome runLibrary(Vantor::Clustions& clustions, Table& items, std::vector<doubl
     const bool ok =
         twoSided ? clustions.cluster(o.prototypes.data(), items.values.data(), dims,
                                      o.assignments[0].data(), o.assignments[1].data(),
-                                     o.similarities[0].data(), o.similarities[1].data(),
-                                     o.passInfo)
+                                     o.similarities[0].data(), o.similarities[1].data(), o.passInfo)
                  : clustions.cluster(o.prototypes.data(), items.values.data(), dims,
-                                     o.assignments[0].data(), o.similarities[0].data(),
-                                     o.passInfo);
+                                     o.assignments[0].data(), o.similarities[0].data(), o.passInfo);
     if (!ok) throw InputError(items.source + ": the library refused to cluster these items");
     return o;
 }
@@ -53,16 +50,15 @@ void printOutcome(std::ostream& out, const Outcome& o, std::size_t width, bool t
     out << '\n';
 
     TextTable items;
-    items.columns = twoSided ? std::vector<std::string>{"item", "negative_prototype",
-                                                        "negative_similarity",
-                                                        "positive_prototype",
-                                                        "positive_similarity"}
-                             : std::vector<std::string>{"item", "prototype", "similarity"};
+    items.columns =
+        twoSided ? std::vector<std::string>{"item", "negative_prototype", "negative_similarity",
+                                            "positive_prototype", "positive_similarity"}
+                 : std::vector<std::string>{"item", "prototype", "similarity"};
     for (std::size_t j = 0; j < o.assignments[0].size(); ++j) {
         std::vector<std::string> row{std::to_string(j)};
         for (int side = 0; side < (twoSided ? 2 : 1); ++side) {
             row.push_back(std::to_string(o.assignments[side][j]));
-            row.push_back(formatNumber(o.similarities[side][j]));
+            row.push_back(formatResult(o.similarities[side][j], output));
         }
         items.rows.push_back(std::move(row));
     }
@@ -71,10 +67,14 @@ void printOutcome(std::ostream& out, const Outcome& o, std::size_t width, bool t
 
     TextTable prototypes;
     prototypes.columns.push_back("prototype");
-    for (std::size_t c = 0; c < width; ++c) prototypes.columns.push_back("v" + std::to_string(c + 1));
+    for (std::size_t c = 0; c < width; ++c) {
+        prototypes.columns.push_back("v" + std::to_string(c + 1));
+    }
     for (std::size_t p = 0; p * width < o.prototypes.size(); ++p) {
         std::vector<std::string> row{std::to_string(p)};
-        for (std::size_t c = 0; c < width; ++c) row.push_back(formatNumber(o.prototypes[p * width + c]));
+        for (std::size_t c = 0; c < width; ++c) {
+            row.push_back(formatResult(o.prototypes[p * width + c], output));
+        }
         prototypes.rows.push_back(std::move(row));
     }
     writeTable(out, prototypes, output);
@@ -89,8 +89,9 @@ CLI::App* addClusterCommand(CLI::App& app, ClusterOptions& options) {
         "similarity, refining the prototypes pass by pass");
     command->add_option("input", options.input,
                         "Table of items; '-' (default) reads standard input");
-    CLI::Option* seeds = command->add_option(
-        "-s,--seeds", options.seeds, "Table of starting prototypes, one per row, as wide as the items");
+    CLI::Option* seeds =
+        command->add_option("-s,--seeds", options.seeds,
+                            "Table of starting prototypes, one per row, as wide as the items");
     CLI::Option* k =
         command
             ->add_option("-k", options.k,
@@ -152,8 +153,7 @@ void runCluster(const ClusterOptions& options, std::ostream& out) {
         requireIntSized(seeds);
         if (seeds.width != items.width) {
             throw InputError(seeds.where(0) + ": seed has " + countOf(seeds.width, "value") +
-                             ", items in " + items.source + " have " +
-                             std::to_string(items.width));
+                             ", items in " + items.source + " have " + std::to_string(items.width));
         }
         prototypes = seeds.values;
     } else {

@@ -5,13 +5,16 @@
 namespace vantor_tool {
 
 void addOutputOptions(CLI::App* command, OutputOptions& output) {
-    static const std::map<std::string, OutputFormat> formats = {
-        {"csv", OutputFormat::Csv}, {"table", OutputFormat::Table}};
-    command->add_option("--format", output.format, "Output as csv (default) or an aligned table")
+    static const std::map<std::string, OutputFormat> formats = {{"csv", OutputFormat::Csv},
+                                                                {"table", OutputFormat::Table}};
+    command
+        ->add_option("--format", output.format,
+                     "Output as csv (default, exact) or an aligned table (6 significant digits)")
         ->transform(CLI::CheckedTransformer(formats, CLI::ignore_case))
         ->option_text("csv|table");
     command->add_flag_callback(
-        "--no-header", [&output]() { output.header = false; }, "Leave out the line of column names");
+        "--no-header", [&output]() { output.header = false; },
+        "Leave out the line of column names");
 }
 
 CLI::Validator unitInterval() {

@@ -4,7 +4,6 @@
 
 #include "common_options.h"
 #include "input_error.h"
-#include "number_format.h"
 #include "table_reader.h"
 
 namespace vantor_tool {
@@ -100,7 +99,7 @@ void runContify(const ContifyOptions& options, std::ostream& out) {
         if (!contifiers.aggregate(n, first.row(r), second.row(r), &degree)) {
             throw InputError(first.where(r) + ": the library refused this row");
         }
-        result.rows.push_back({formatNumber(degree)});
+        result.rows.push_back({formatResult(degree, options.output)});
     }
     writeTable(out, result, options.output);
 }

@@ -11,9 +11,9 @@
 namespace vantor_tool {
 
 struct ContifyOptions {
-    std::string first;   // a table, or one table of row pairs when `second` is empty
+    std::string first;  // a table, or one table of row pairs when `second` is empty
     std::string second;
-    int relation = 1;                 // the library's default: first in second
+    int relation = 1;  // the library's default: first in second
     int kernel = 1;
     double threshold = 0.0;
     OutputOptions output;

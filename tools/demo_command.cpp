@@ -23,8 +23,9 @@ void heading(std::ostream& out, const std::string& commandLine, const std::strin
 CLI::App* addDemoCommand(CLI::App& app, DemoOptions& options) {
     options.dataDir = VANTOR_DATA_DIR;
     CLI::App* command = app.add_subcommand(
-        "demo", "Run contify, dinorm and cluster on the bundled sample data, showing each "
-                "command line");
+        "demo",
+        "Run contify, dinorm and cluster on the bundled sample data, showing each "
+        "command line");
     command->add_option("--data", options.dataDir, "Folder of the sample tables")
         ->capture_default_str();
     command->footer("Example:\n  vantor demo\n  vantor demo --data ~/src/libvantor/data\n");
@@ -41,8 +42,9 @@ void runDemo(const DemoOptions& options, std::ostream& out) {
     mutual.relation = 0;
     mutual.kernel = 1;
     mutual.output = table;
-    heading(out, "contify --relation mutual --kernel type1 --format table data/observed.csv "
-                 "data/required.csv",
+    heading(out,
+            "contify --relation mutual --kernel type1 --format table data/observed.csv "
+            "data/required.csv",
             "Contifiers: how far each observed profile agrees with the required one");
     runContify(mutual, out);
 
@@ -52,8 +54,9 @@ void runDemo(const DemoOptions& options, std::ostream& out) {
     inclusion.relation = 1;
     inclusion.kernel = 2;
     inclusion.threshold = 0.2;
-    heading(out, "contify --relation first-in-second --kernel type2 --threshold 0.2 --format "
-                 "table data/required.csv data/observed.csv",
+    heading(out,
+            "contify --relation first-in-second --kernel type2 --threshold 0.2 --format "
+            "table data/required.csv data/observed.csv",
             "Contifiers: how far each requirement is contained in what was observed");
     runContify(inclusion, out);
 
@@ -64,8 +67,9 @@ void runDemo(const DemoOptions& options, std::ostream& out) {
     evidence.threshold = 0.1;
     evidence.neutralBand = 0.05;
     evidence.output = table;
-    heading(out, "dinorm --aggregation probabilistic --combination certainty --threshold 0.1 "
-                 "--neutral-band 0.05 --format table data/evidence.csv",
+    heading(out,
+            "dinorm --aggregation probabilistic --combination certainty --threshold 0.1 "
+            "--neutral-band 0.05 --format table data/evidence.csv",
             "Dinorms: evidence against and for, and the verdict of each row");
     runDinorm(evidence, out);
 
@@ -81,8 +85,9 @@ void runDemo(const DemoOptions& options, std::ostream& out) {
     ClusterOptions seeded = profiles;
     seeded.k = 0;
     seeded.seeds = dir + "/seeds.csv";
-    heading(out, "cluster --seeds data/seeds.csv --threshold 0.1 --format table "
-                 "data/profiles.csv",
+    heading(out,
+            "cluster --seeds data/seeds.csv --threshold 0.1 --format table "
+            "data/profiles.csv",
             "Clustions: the same profiles from hand-picked seeds");
     runCluster(seeded, out);
 

@@ -4,7 +4,6 @@
 
 #include "common_options.h"
 #include "input_error.h"
-#include "number_format.h"
 #include "table_reader.h"
 
 namespace vantor_tool {
@@ -14,8 +13,9 @@ CLI::App* addDinormCommand(CLI::App& app, DinormOptions& options) {
         "dinorm",
         "Negative and positive aggregates of signed vectors (values in [-1, 1]), one vector per "
         "row, and their combination into one signed degree");
-    command->add_option("input", options.input, "Table of signed vectors; '-' (default) reads "
-                                                "standard input");
+    command->add_option("input", options.input,
+                        "Table of signed vectors; '-' (default) reads "
+                        "standard input");
     addModeOption(command, "-a,--aggregation", options.aggregation, aggregationNames(),
                   "extreme value (0, default), probabilistic sum (1) or bounded sum (2)");
     addModeOption(command, "-c,--combination", options.combination, combinationNames(),
@@ -55,8 +55,9 @@ void runDinorm(const DinormOptions& options, std::ostream& out) {
         if (!dinorms.aggregate(n, table.row(r), values)) {
             throw InputError(table.where(r) + ": the library refused this row");
         }
-        result.rows.push_back(
-            {formatNumber(values[0]), formatNumber(values[1]), formatNumber(values[2])});
+        std::vector<std::string> row;
+        for (double v : values) row.push_back(formatResult(v, options.output));
+        result.rows.push_back(std::move(row));
     }
     writeTable(out, result, options.output);
 }

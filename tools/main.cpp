@@ -27,12 +27,13 @@ constexpr const char* kVersion = VANTOR_STRINGIFY(VANTOR_VERSION_MAJOR) "." VANT
 
 int main(int argc, char** argv) {
     using namespace vantor_tool;
-    CLI::App app{"Threshold-gated operations on vectors of fuzzy degrees.\n"
-                 "Input: CSV or whitespace-separated numbers, one vector per row, from a file "
-                 "or '-' for standard input; blank lines and lines starting with # are skipped.\n"
-                 "Output: CSV by default, every number in the shortest form that reads back "
-                 "exactly.",
-                 "vantor"};
+    CLI::App app{
+        "Threshold-gated operations on vectors of fuzzy degrees.\n"
+        "Input: CSV or whitespace-separated numbers, one vector per row, from a file "
+        "or '-' for standard input; blank lines and lines starting with # are skipped.\n"
+        "Output: CSV by default, every number in the shortest form that reads back "
+        "exactly.",
+        "vantor"};
     app.require_subcommand(1);
     app.set_version_flag("--version", kVersion);
     app.footer("Run 'vantor COMMAND --help' for the options and an example of each command.\n");

@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstdio>
+
+#include "number_format.h"
 
 namespace vantor_tool {
 
@@ -25,6 +28,13 @@ void writeAlignedRow(std::ostream& out, const std::vector<std::string>& cells,
 }
 
 }  // namespace
+
+std::string formatResult(double x, const OutputOptions& options) {
+    if (options.format == OutputFormat::Csv) return formatNumber(x);
+    char cell[32];
+    std::snprintf(cell, sizeof cell, "%.6g", x);
+    return cell;
+}
 
 void writeTable(std::ostream& out, const TextTable& table, const OutputOptions& options) {
     if (options.format == OutputFormat::Csv) {

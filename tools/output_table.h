@@ -15,6 +15,10 @@ struct OutputOptions {
     bool header = true;  // print the column names
 };
 
+// A result as printed: in CSV the shortest text that reads back exactly; in
+// the table, rounded to 6 significant digits for the eye.
+std::string formatResult(double x, const OutputOptions& options);
+
 // One block of results: column names and rows of already formatted cells.
 struct TextTable {
     std::vector<std::string> columns;

@@ -35,8 +35,8 @@ std::vector<std::vector<double>> candidatesOf(const Table& items, bool twoSided)
     return candidates;
 }
 
-std::vector<std::size_t> farthestFirst(std::vector<std::vector<double>>& candidates,
-                                       std::size_t k, Vantor::Clustions& similarity) {
+std::vector<std::size_t> farthestFirst(std::vector<std::vector<double>>& candidates, std::size_t k,
+                                       Vantor::Clustions& similarity) {
     const int m = candidates.empty() ? 0 : static_cast<int>(candidates.front().size());
     std::vector<std::size_t> chosen{0};
     std::vector<bool> taken(candidates.size(), false);
@@ -56,8 +56,7 @@ std::vector<std::size_t> farthestFirst(std::vector<std::vector<double>>& candida
         chosen.push_back(next);
         taken[next] = true;
         for (std::size_t i = 0; i < candidates.size(); ++i) {
-            const double s =
-                similarity.evalSimil(candidates[i].data(), candidates[next].data(), m);
+            const double s = similarity.evalSimil(candidates[i].data(), candidates[next].data(), m);
             closeness[i] = std::max(closeness[i], s);
         }
     }

@@ -66,9 +66,7 @@ std::string countOf(std::size_t count, const std::string& noun) {
     return std::to_string(count) + " " + noun + (count == 1 ? "" : "s");
 }
 
-std::string Table::where(std::size_t r) const {
-    return source + ":" + std::to_string(lines[r]);
-}
+std::string Table::where(std::size_t r) const { return source + ":" + std::to_string(lines[r]); }
 
 std::string Table::where(std::size_t r, std::size_t c) const {
     return located(source, lines[r], c + 1);

@@ -41,8 +41,10 @@ vt::Cells onlyBlock(const vt::ToolRun& run) {
     return blocks.front();
 }
 
-const Rows kFirst = {{0.2, 0.8, 0.6, 0.5}, {0, 0, 0, 0}, {1, 1, 0.3, 0.7}, {0.1, 0.45, 0.99, 1.0 / 3}};
-const Rows kSecond = {{0.9, 0.4, 0.3, 0.5}, {0.5, 0, 1, 0.2}, {1, 0, 0.3, 0.6}, {0.7, 0.45, 0.01, 2.0 / 3}};
+const Rows kFirst = {
+    {0.2, 0.8, 0.6, 0.5}, {0, 0, 0, 0}, {1, 1, 0.3, 0.7}, {0.1, 0.45, 0.99, 1.0 / 3}};
+const Rows kSecond = {
+    {0.9, 0.4, 0.3, 0.5}, {0.5, 0, 1, 0.2}, {1, 0, 0.3, 0.6}, {0.7, 0.45, 0.01, 2.0 / 3}};
 
 struct ContifyCase {
     const char* relation;
@@ -62,9 +64,9 @@ TEST_P(ContifyResults, EqualTheLibrarysDegrees) {
     const ContifyCase& c = GetParam();
     const std::string first = vt::writeFile("first.csv", csvOf(kFirst));
     const std::string second = vt::writeFile("second.txt", csvOf(kSecond, "\t"));
-    const vt::Cells out = onlyBlock(vt::runTool(
-        {"contify", "--relation", c.relation, "--kernel", c.kernel, "--threshold", c.threshold,
-         first, second}));
+    const vt::Cells out =
+        onlyBlock(vt::runTool({"contify", "--relation", c.relation, "--kernel", c.kernel,
+                               "--threshold", c.threshold, first, second}));
     ASSERT_EQ(out.size(), kFirst.size() + 1);
     EXPECT_EQ(out[0], std::vector<std::string>{"degree"});
 
@@ -75,21 +77,21 @@ TEST_P(ContifyResults, EqualTheLibrarysDegrees) {
         std::vector<double> a = kFirst[r], b = kSecond[r];
         double want = vt::kUntouched;
         ASSERT_TRUE(lib.aggregate(4, a.data(), b.data(), &want));
-        EXPECT_EQ(bits(numberOf(out[r + 1][0])), bits(want)) << "row " << r << ": " << out[r + 1][0];
+        EXPECT_EQ(bits(numberOf(out[r + 1][0])), bits(want))
+            << "row " << r << ": " << out[r + 1][0];
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    EveryRelationAndKernel, ContifyResults,
-    ::testing::Values(ContifyCase{"mutual", 0, "type0", 0, "0"},
-                      ContifyCase{"mutual", 0, "type1", 1, "0.5"},
-                      ContifyCase{"MUTUAL", 0, "2", 2, "0.3"},
-                      ContifyCase{"first-in-second", 1, "type0", 0, "0.5"},
-                      ContifyCase{"1", 1, "type1", 1, "0"},
-                      ContifyCase{"first-in-second", 1, "type2", 2, "1"},
-                      ContifyCase{"second-in-first", 2, "type0", 0, "0"},
-                      ContifyCase{"second-in-first", 2, "type1", 1, "0.45"},
-                      ContifyCase{"2", 2, "type2", 2, "0.25"}));
+INSTANTIATE_TEST_SUITE_P(EveryRelationAndKernel, ContifyResults,
+                         ::testing::Values(ContifyCase{"mutual", 0, "type0", 0, "0"},
+                                           ContifyCase{"mutual", 0, "type1", 1, "0.5"},
+                                           ContifyCase{"MUTUAL", 0, "2", 2, "0.3"},
+                                           ContifyCase{"first-in-second", 1, "type0", 0, "0.5"},
+                                           ContifyCase{"1", 1, "type1", 1, "0"},
+                                           ContifyCase{"first-in-second", 1, "type2", 2, "1"},
+                                           ContifyCase{"second-in-first", 2, "type0", 0, "0"},
+                                           ContifyCase{"second-in-first", 2, "type1", 1, "0.45"},
+                                           ContifyCase{"2", 2, "type2", 2, "0.25"}));
 
 TEST(ContifyInput, OneStreamOfRowPairsEqualsTwoTables) {
     Rows pairs;
@@ -145,10 +147,10 @@ TEST_P(DinormResults, EqualTheLibrarysAggregatesAndCombination) {
     char threshold[40], band[40];
     std::snprintf(threshold, sizeof threshold, "%.17g", c.threshold);
     std::snprintf(band, sizeof band, "%.17g", c.band);
-    const vt::Cells out = onlyBlock(vt::runTool(
-        {"dinorm", "-a", c.aggregation, "-c", c.combination, "--threshold", threshold,
-         "--neutral-band", band, "-"},
-        csvOf(kSigned, " ")));
+    const vt::Cells out =
+        onlyBlock(vt::runTool({"dinorm", "-a", c.aggregation, "-c", c.combination, "--threshold",
+                               threshold, "--neutral-band", band, "-"},
+                              csvOf(kSigned, " ")));
     ASSERT_EQ(out.size(), kSigned.size() + 1);
     EXPECT_EQ(out[0], (std::vector<std::string>{"negative", "positive", "combined"}));
 
@@ -206,13 +208,12 @@ LibraryClustering clusterWithLibrary(const Rows& items, const Rows& seeds, bool 
         c.assignments[s].assign(items.size(), vt::kUntouchedInt);
         c.similarities[s].assign(items.size(), vt::kUntouched);
     }
-    const bool ok = twoSided ? lib.cluster(c.prototypes.data(), flat.data(), dims,
-                                           c.assignments[0].data(), c.assignments[1].data(),
-                                           c.similarities[0].data(), c.similarities[1].data(),
-                                           c.passInfo)
-                             : lib.cluster(c.prototypes.data(), flat.data(), dims,
-                                           c.assignments[0].data(), c.similarities[0].data(),
-                                           c.passInfo);
+    const bool ok =
+        twoSided ? lib.cluster(c.prototypes.data(), flat.data(), dims, c.assignments[0].data(),
+                               c.assignments[1].data(), c.similarities[0].data(),
+                               c.similarities[1].data(), c.passInfo)
+                 : lib.cluster(c.prototypes.data(), flat.data(), dims, c.assignments[0].data(),
+                               c.similarities[0].data(), c.passInfo);
     EXPECT_TRUE(ok);
     return c;
 }
@@ -234,7 +235,8 @@ void expectSameClustering(const vt::ToolRun& run, const LibraryClustering& want,
         EXPECT_EQ(row[0], std::to_string(j));
         for (int s = 0; s < (twoSided ? 2 : 1); ++s) {
             EXPECT_EQ(row[1 + 2 * s], std::to_string(want.assignments[s][j])) << "item " << j;
-            EXPECT_EQ(bits(numberOf(row[2 + 2 * s])), bits(want.similarities[s][j])) << "item " << j;
+            EXPECT_EQ(bits(numberOf(row[2 + 2 * s])), bits(want.similarities[s][j]))
+                << "item " << j;
         }
     }
 
@@ -243,7 +245,8 @@ void expectSameClustering(const vt::ToolRun& run, const LibraryClustering& want,
     for (std::size_t p = 0; p + 1 < prototypes.size(); ++p) {
         ASSERT_EQ(prototypes[p + 1].size(), width + 1);
         for (std::size_t c = 0; c < width; ++c) {
-            EXPECT_EQ(bits(numberOf(prototypes[p + 1][c + 1])), bits(want.prototypes[p * width + c]))
+            EXPECT_EQ(bits(numberOf(prototypes[p + 1][c + 1])),
+                      bits(want.prototypes[p * width + c]))
                 << "prototype " << p << " value " << c;
         }
     }
@@ -271,8 +274,14 @@ TEST_P(ClusterResults, EqualTheLibrarysRun) {
     const std::string seeds = vt::writeFile("seeds.csv", csvOf(c.seeds, " "));
     char threshold[40];
     std::snprintf(threshold, sizeof threshold, "%.17g", c.threshold);
-    std::vector<std::string> args{"cluster", "--seeds", seeds, "--threshold", threshold,
-                                  "--max-passes", std::to_string(c.limit), items};
+    std::vector<std::string> args{"cluster",
+                                  "--seeds",
+                                  seeds,
+                                  "--threshold",
+                                  threshold,
+                                  "--max-passes",
+                                  std::to_string(c.limit),
+                                  items};
     if (c.twoSided) args.push_back("--two-sided");
     SCOPED_TRACE(c.what);
     expectSameClustering(vt::runTool(args),
@@ -283,19 +292,35 @@ TEST_P(ClusterResults, EqualTheLibrarysRun) {
 INSTANTIATE_TEST_SUITE_P(
     SeededRuns, ClusterResults,
     ::testing::Values(
-        ClusterCase{"profiles, three seeds", kProfiles,
-                    {{1, 1, 0, 0}, {0, 0, 1, 1}, {0.5, 0, 0, 1}}, false, 0.1, 40},
-        ClusterCase{"stopped after one pass", kProfiles, {{1, 1, 0, 0}, {0, 0, 1, 1}}, false, 0.0, 1},
-        ClusterCase{"a cycle that runs to the limit", {{0.5}, {0.0}, {1.0}, {0.25}, {0.5}},
-                    {{0.5}, {0.5}, {1.0}}, false, 0.5, 7},
-        ClusterCase{"signed items, two-sided", {{0.3, 0, 0.9}, {0.2, 0.4, 0}, {0, 0, 0}, {-0.5, 0.2, -0.1}},
-                    {{0.1, 0.2, 0.3}, {0.9, 0.1, 0.5}}, true, 0.0, 40},
-        ClusterCase{"two-sided, one prototype", {{0.5, -0.5}, {-1.0, 1.0}}, {{0.2, 0.2}}, true, 0.0, 40}));
+        ClusterCase{"profiles, three seeds",
+                    kProfiles,
+                    {{1, 1, 0, 0}, {0, 0, 1, 1}, {0.5, 0, 0, 1}},
+                    false,
+                    0.1,
+                    40},
+        ClusterCase{
+            "stopped after one pass", kProfiles, {{1, 1, 0, 0}, {0, 0, 1, 1}}, false, 0.0, 1},
+        ClusterCase{"a cycle that runs to the limit",
+                    {{0.5}, {0.0}, {1.0}, {0.25}, {0.5}},
+                    {{0.5}, {0.5}, {1.0}},
+                    false,
+                    0.5,
+                    7},
+        ClusterCase{"signed items, two-sided",
+                    {{0.3, 0, 0.9}, {0.2, 0.4, 0}, {0, 0, 0}, {-0.5, 0.2, -0.1}},
+                    {{0.1, 0.2, 0.3}, {0.9, 0.1, 0.5}},
+                    true,
+                    0.0,
+                    40},
+        ClusterCase{
+            "two-sided, one prototype", {{0.5, -0.5}, {-1.0, 1.0}}, {{0.2, 0.2}}, true, 0.0, 40}));
 
 TEST(ClusterSeeding, FirstTakesTheFirstItemsWithAPositiveValue) {
     const Rows items = {{0, 0}, {0.9, 0.1}, {0.8, 0.3}, {0.1, 0.9}};
-    const vt::ToolRun run = vt::runTool({"cluster", "-k", "2", "--seeding", "first", "-"}, csvOf(items));
-    expectSameClustering(run, clusterWithLibrary(items, {items[1], items[2]}, false, 0.0, 40), false, 2);
+    const vt::ToolRun run =
+        vt::runTool({"cluster", "-k", "2", "--seeding", "first", "-"}, csvOf(items));
+    expectSameClustering(run, clusterWithLibrary(items, {items[1], items[2]}, false, 0.0, 40),
+                         false, 2);
 }
 
 TEST(ClusterSeeding, FarthestAddsTheItemLeastSimilarToTheSeedsSoFar) {
@@ -304,8 +329,8 @@ TEST(ClusterSeeding, FarthestAddsTheItemLeastSimilarToTheSeedsSoFar) {
     // item 1's (0.9 / 1.1 to item 0).
     const Rows items = {{1.0, 0.0, 0.0}, {0.9, 0.1, 0.0}, {0.5, 0.5, 0.3}, {0.0, 0.1, 1.0}};
     const vt::ToolRun run = vt::runTool({"cluster", "-k", "3", "-"}, csvOf(items));
-    expectSameClustering(run, clusterWithLibrary(items, {items[0], items[3], items[2]}, false, 0.0, 40),
-                         false, 3);
+    expectSameClustering(
+        run, clusterWithLibrary(items, {items[0], items[3], items[2]}, false, 0.0, 40), false, 3);
 }
 
 TEST(ClusterSeeding, TwoSidedChoosesAmongTheItemParts) {
@@ -313,7 +338,8 @@ TEST(ClusterSeeding, TwoSidedChoosesAmongTheItemParts) {
     // item 1 positive (0.5, 0.1); farthest from the first is item 0's positive part.
     const Rows items = {{0.6, -0.8}, {0.5, 0.1}};
     const vt::ToolRun run = vt::runTool({"cluster", "--two-sided", "-k", "2", "-"}, csvOf(items));
-    expectSameClustering(run, clusterWithLibrary(items, {{0, 0.8}, {0.6, 0}}, true, 0.0, 40), true, 2);
+    expectSameClustering(run, clusterWithLibrary(items, {{0, 0.8}, {0.6, 0}}, true, 0.0, 40), true,
+                         2);
 }
 
 }  // namespace
