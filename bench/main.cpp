@@ -1,0 +1,14 @@
+// Runs the benchmarks selected on the command line and ends with the summary
+// table (library against floor and against the literal reference).
+#include <benchmark/benchmark.h>
+
+#include "summary_reporter.h"
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    bench::SummaryReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+    return 0;
+}
