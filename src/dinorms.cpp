@@ -1,6 +1,8 @@
 // Vantor::Dinorms: configuration, aggregation kernels and combination rules.
 #include "vantor/dinorms.h"
 
+#include <cstdint>
+
 namespace Vantor {
 
 // The default instance the din_* entries start on; the pointer is a constant
@@ -14,6 +16,49 @@ namespace {
 // neither comparison, which the setter relies on and the constructor does not.
 inline bool outsideUnit(double x) { return x < 0.0 || x > 1.0; }
 inline double insideUnitOrZero(double x) { return x >= 0.0 && x <= 1.0 ? x : 0.0; }
+
+// The three kernels share this scan and differ only in how one significant
+// value is folded into its aggregate. A (negative) and B (positive) stay in
+// long double until the two stores; nothing is written before the scan ends,
+// so a refused vector leaves `result` as it was.
+template <class FoldNegative, class FoldPositive>
+bool signedScan(double threshold, int n, const double* values, double* result,
+                FoldNegative foldNegative, FoldPositive foldPositive) {
+    long double negative = 0.0L;
+    long double positive = 0.0L;
+    const double lower = -threshold;
+    for (std::int64_t i = 0; i < n; ++i) {
+        const double v = values[i];
+        if (v == 0.0) continue;  // -0.0 too: zero says nothing about either side
+        if (v <= lower) {
+            if (v < -1.0) return false;
+            foldNegative(negative, v);
+        } else if (v >= threshold) {
+            if (v > 1.0) return false;
+            foldPositive(positive, v);
+        }
+        // Anything else lies strictly inside the band or is NaN (or the
+        // threshold is NaN): not significant, and not checked either.
+    }
+    result[0] = static_cast<double>(negative);
+    result[1] = static_cast<double>(positive);
+    return true;
+}
+
+// The four rules share the input check, the sum and the neutral band; `rule`
+// turns the (possibly neutralised) sum d into the combined value.
+template <class Rule>
+bool combine(double neutralBand, double* result, Rule rule) {
+    if (result == nullptr) return false;
+    const double r0 = result[0];
+    const double r1 = result[1];
+    // Ordered comparisons: a NaN aggregate passes and flows into the rule.
+    if (r0 < -1.0 || r0 > 0.0 || r1 < 0.0 || r1 > 1.0) return false;
+    long double d = static_cast<long double>(r1) + r0;
+    if (neutralBand > d && d > -neutralBand) d = 0.0L;
+    result[2] = static_cast<double>(rule(d, r0, r1));
+    return true;
+}
 
 }  // namespace
 
@@ -53,14 +98,87 @@ int Dinorms::getModes(int capacity, int* out) {
     return 2;
 }
 
-// TODO(dinorms): aggregation kernels, combination rules and aggregate.
-bool Dinorms::aggType0(int, double*, double*) { return false; }
-bool Dinorms::aggType1(int, double*, double*) { return false; }
-bool Dinorms::aggType2(int, double*, double*) { return false; }
-bool Dinorms::cmbType0(double*) { return false; }
-bool Dinorms::cmbType1(double*) { return false; }
-bool Dinorms::cmbType2(double*) { return false; }
-bool Dinorms::cmbType3(double*) { return false; }
-bool Dinorms::aggregate(int, double*, double*) { return false; }
+
+// Extreme value: A is the most negative significant value, B the largest.
+bool Dinorms::aggType0(int n, double* values, double* result) {
+    return signedScan(
+        threshold, n, values, result,
+        [](long double& a, double v) { if (v <= a) a = v; },
+        [](long double& b, double v) { if (v >= b) b = v; });
+}
+
+// Probabilistic sum on magnitudes, |X| + |v| - |X||v|, written with signs.
+bool Dinorms::aggType1(int n, double* values, double* result) {
+    return signedScan(
+        threshold, n, values, result,
+        [](long double& a, double v) { a = a + (v + a * v); },
+        [](long double& b, double v) { b = b + (v - b * v); });
+}
+
+// Bounded sum, clipped after every addition on the extended sum.
+bool Dinorms::aggType2(int n, double* values, double* result) {
+    return signedScan(
+        threshold, n, values, result,
+        [](long double& a, double v) {
+            const long double s = a + v;
+            a = s > -1.0L ? s : -1.0L;
+        },
+        [](long double& b, double v) {
+            const long double s = b + v;
+            b = s < 1.0L ? s : 1.0L;
+        });
+}
+
+// The side with the larger magnitude wins outright.
+bool Dinorms::cmbType0(double* result) {
+    return combine(neutralBand, result, [](long double d, double r0, double r1) -> long double {
+        if (d > 0.0L) return r1;
+        if (d < 0.0L) return r0;
+        return 0.0L;
+    });
+}
+
+// Certainty-factor combination (R1 + R0) / (1 - min(R1, -R0)). Valid inputs
+// never make the divisor 0: d > 0 needs R0 > -1 and d < 0 needs R1 < 1.
+bool Dinorms::cmbType1(double* result) {
+    return combine(neutralBand, result, [](long double d, double r0, double r1) -> long double {
+        if (d > 0.0L) return d / (1.0L + r0);
+        if (d < 0.0L) return d / (1.0L - r1);
+        return 0.0L;
+    });
+}
+
+// The plain sum.
+bool Dinorms::cmbType2(double* result) {
+    return combine(neutralBand, result, [](long double d, double, double) { return d; });
+}
+
+// The sum scaled by 1 + |R0|*|R1|.
+bool Dinorms::cmbType3(double* result) {
+    return combine(neutralBand, result, [](long double d, double r0, double r1) -> long double {
+        if (d == 0.0L) return 0.0L;
+        return (1.0L - static_cast<long double>(r0) * r1) * d;
+    });
+}
+
+bool Dinorms::aggregate(int n, double* values, double* result) {
+    if (values == nullptr || result == nullptr) return false;
+    result[0] = 0.0;
+    result[1] = 0.0;
+    result[2] = 0.0;
+    bool aggregated;
+    switch (aggMode) {
+        case 2: aggregated = aggType2(n, values, result); break;
+        case 1: aggregated = aggType1(n, values, result); break;
+        default: aggregated = aggType0(n, values, result); break;
+    }
+    if (!aggregated) return false;
+    switch (cmbMode) {
+        case 3: return cmbType3(result);
+        case 2: return cmbType2(result);
+        case 1: return cmbType1(result);
+        default: return cmbType0(result);
+    }
+}
 
 }  // namespace Vantor

@@ -1,6 +1,8 @@
 // Construction and configuration of Contifiers.
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include "bits.h"
 #include "vantor/contifiers.h"
 
@@ -27,6 +29,9 @@ const CtorRow kCtorRows[] = {
     {"plus infinity", vt::kInf, 0.0},
     {"minus infinity", -vt::kInf, 0.0},
 };
+
+// Lets test listings name a row by what it pins down.
+void PrintTo(const CtorRow& r, std::ostream* os) { *os << r.what; }
 
 class ContifiersCtor : public ::testing::TestWithParam<CtorRow> {};
 
@@ -65,6 +70,8 @@ const SetRow kSetRows[] = {
     {"plus infinity", vt::kInf, false},
     {"minus infinity", -vt::kInf, false},
 };
+
+void PrintTo(const SetRow& r, std::ostream* os) { *os << r.what; }
 
 class ContifiersSetThreshold : public ::testing::TestWithParam<SetRow> {};
 

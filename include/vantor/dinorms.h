@@ -37,11 +37,13 @@ public:
     int getModes(int capacity, int* out);
 
     // Aggregation kernels: one pass in index order over n values (n <= 0 is
-    // empty). Zero, NaN and values strictly inside (-threshold, threshold)
-    // are skipped; a significant value outside [-1, 1] fails the call at
-    // once with result untouched. On success result[0] = A (negative
-    // aggregate, in [-1, 0]) and result[1] = B (positive, in [0, 1]).
-    //   Type0 extreme value:     A = min(v), B = max(v)
+    // empty; values is then not read). Zero (either sign), NaN and values
+    // strictly inside (-threshold, threshold) are skipped; a NaN threshold
+    // makes no value significant. A significant value outside [-1, 1] fails
+    // the call at once with result untouched. On success result[0] = A
+    // (negative aggregate, in [-1, 0]) and result[1] = B (positive, in
+    // [0, 1]); result[2] is never touched. A and B start at 0:
+    //   Type0 extreme value:     A = min(A, v), B = max(B, v)
     //   Type1 probabilistic sum: A <- A + (v + A*v),  B <- B + (v - B*v)
     //   Type2 bounded sum:       A <- max(A + v, -1), B <- min(B + v, 1), clipped per step
     // A and B are held in long double and rounded once, at the store.
@@ -52,12 +54,14 @@ public:
 
     // Combination rules on R0 = result[0] in [-1, 0] and R1 = result[1] in
     // [0, 1]; they write only result[2]. False (nothing written) for a null
-    // result or inputs out of range. With d = R1 + R0, and d = 0 when
-    // -neutralBand < d < neutralBand:
+    // result or inputs out of range; a NaN input passes the check. With
+    // d = R1 + R0 in long double, and d = 0 when -neutralBand < d < neutralBand
+    // (a NaN band neutralises nothing):
     //   Type0: R1 if d > 0, R0 if d < 0, else 0
     //   Type1: d / (1 + R0) if d > 0, d / (1 - R1) if d < 0, else 0
     //   Type2: d
     //   Type3: (1 - R0*R1) * d, and 0 when d == 0
+    // The value is rounded to double once, at the store.
     bool cmbType0(double* result);
     bool cmbType1(double* result);
     bool cmbType2(double* result);
@@ -65,7 +69,8 @@ public:
 
     // Refuses a null values or result (nothing written); otherwise zeroes
     // result[0..2], runs the kernel aggMode selects and then the rule
-    // cmbMode selects. Out-of-range modes fall back to Type0.
+    // cmbMode selects. A refused vector leaves {0, 0, 0}. Out-of-range mode
+    // fields (only possible when set directly) fall back to Type0.
     bool aggregate(int n, double* values, double* result);
 };
 

@@ -48,11 +48,13 @@ VANTOR_API void con_aggregate(int *n, double *first, double *second, double *res
 
 /* ---- Dinorms: one signed vector in [-1, 1] -> {negative, positive, combined} */
 
-/* din_setThresholds - n = 2; values = {threshold, neutral band}, each in [0, 1]. */
+/* din_setThresholds - n = 2; values = {threshold, neutral band}, each in [0, 1]
+ * (NaN accepted). Defaults {0, 0}. */
 VANTOR_API void din_setThresholds(int *n, double *values, int *ok);
 /* din_getThresholds - n = capacity (>= 2); out = {threshold, neutral band}. */
 VANTOR_API void din_getThresholds(int *n, double *out, int *ok);
-/* din_setModes - n = 2; modes = {aggregation 0..2, combination 0..3}. */
+/* din_setModes - n = 2; modes = {aggregation 0 extreme value | 1 probabilistic
+ * sum | 2 bounded sum, combination rule 0..3}. Defaults {0, 0}. */
 VANTOR_API void din_setModes(int *n, int *modes, int *ok);
 /* din_getModes - n = capacity (>= 2); out = {aggregation, combination}. */
 VANTOR_API void din_getModes(int *n, int *out, int *ok);
