@@ -24,10 +24,16 @@ const Kernel kKernels[] = {
     {"aggDirType0", 1, 0}, {"aggDirType1", 1, 1}, {"aggDirType2", 1, 2},
 };
 
+// Several pairs of vectors side by side, each call takes the next pair.
 struct Vectors {
+    int count;
     std::vector<double> first, second;
     explicit Vectors(int n)
-        : first(bench::uniformValues(n, 0.0, 1.0, 21)), second(bench::uniformValues(n, 0.0, 1.0, 22)) {}
+        : count(bench::distinctInputs(n)),
+          first(bench::uniformValues(static_cast<std::size_t>(n) * count, 0.0, 1.0, 21)),
+          second(bench::uniformValues(static_cast<std::size_t>(n) * count, 0.0, 1.0, 22)) {}
+    double* firstOf(int call, int n) { return first.data() + static_cast<std::size_t>(call % count) * n; }
+    double* secondOf(int call, int n) { return second.data() + static_cast<std::size_t>(call % count) * n; }
 };
 
 void library(benchmark::State& state, Kernel k) {
@@ -39,9 +45,11 @@ void library(benchmark::State& state, Kernel k) {
     con_setModes(&two, modes, &ok);
     con_setThresholds(&one, &threshold, &ok);
     double result = 0.0;
+    int call = 0;
     for (auto _ : state) {
-        con_aggregate(&n, v.first.data(), v.second.data(), &result, &ok);
+        con_aggregate(&n, v.firstOf(call, n), v.secondOf(call, n), &result, &ok);
         benchmark::DoNotOptimize(result);
+        ++call;
     }
     if (ok != 1) state.SkipWithError("con_aggregate refused the input");
     bench::setPerElement(state, n);
@@ -55,9 +63,11 @@ void reference(benchmark::State& state, Kernel k) {
     config.typeMode = k.type;
     double result = 0.0;
     bool ok = false;
+    int call = 0;
     for (auto _ : state) {
-        ok = literal::conAggregate(config, n, v.first.data(), v.second.data(), &result);
+        ok = literal::conAggregate(config, n, v.firstOf(call, n), v.secondOf(call, n), &result);
         benchmark::DoNotOptimize(result);
+        ++call;
     }
     if (!ok) state.SkipWithError("the literal kernel refused the input");
     bench::setPerElement(state, n);

@@ -27,6 +27,12 @@ inline std::vector<double> uniformValues(std::size_t n, double lo, double hi, st
     return v;
 }
 
+// How many distinct inputs a benchmark of n elements cycles through: enough
+// that small inputs cannot be learnt by the branch predictor over the
+// iterations (a host rarely aggregates the same vector twice), one when the
+// input alone exceeds the caches.
+inline int distinctInputs(std::int64_t n) { return n >= 100000 ? 1 : 64; }
+
 }  // namespace bench
 
 #endif

@@ -150,10 +150,11 @@ public:
             for (; i < length; i += 2) {
                 outside = lanes::either(outside, pickTwo(first + start + i, second + start + i,
                                                          length - i, *filling, &kept));
-                if (i < pending) add(*ready, i);
-                if (i + 1 < pending) add(*ready, i + 1);
+                // One addition of the previous block per pair: spread over
+                // the loop, the additions hide the picking.
+                if (i / 2 < pending) add(*ready, i / 2);
             }
-            for (; i < pending; ++i) add(*ready, i);
+            for (int j = i / 2; j < pending; ++j) add(*ready, j);
             if (lanes::any(outside)) return false;
             Block* emptied = ready;
             ready = filling;

@@ -32,6 +32,8 @@ inline void store(double* p, Pair x) { _mm_storeu_pd(p, x.v); }
 inline Pair lessThan(Pair x, Pair y) { return {_mm_cmplt_pd(x.v, y.v)}; }
 inline Pair greaterThan(Pair x, Pair y) { return {_mm_cmpgt_pd(x.v, y.v)}; }
 inline Pair atLeast(Pair x, Pair y) { return {_mm_cmpge_pd(x.v, y.v)}; }
+inline Pair atMost(Pair x, Pair y) { return {_mm_cmple_pd(x.v, y.v)}; }
+inline Pair equal(Pair x, Pair y) { return {_mm_cmpeq_pd(x.v, y.v)}; }
 
 inline Pair both(Pair x, Pair y) { return {_mm_and_pd(x.v, y.v)}; }
 inline Pair either(Pair x, Pair y) { return {_mm_or_pd(x.v, y.v)}; }
@@ -47,6 +49,8 @@ inline bool any(Pair mask) { return _mm_movemask_pd(mask.v) != 0; }
 inline int maskBits(Pair mask) { return _mm_movemask_pd(mask.v); }
 inline void storeLow(double* p, Pair x) { _mm_store_sd(p, x.v); }
 inline void storeHigh(double* p, Pair x) { _mm_storeh_pd(p, x.v); }
+inline double low(Pair x) { return _mm_cvtsd_f64(x.v); }
+inline double high(Pair x) { return _mm_cvtsd_f64(_mm_unpackhi_pd(x.v, x.v)); }
 
 #else
 
@@ -83,6 +87,8 @@ inline Pair greaterThan(Pair x, Pair y) {
     return compare(x, y, [](double a, double b) { return a > b; });
 }
 inline Pair atLeast(Pair x, Pair y) { return compare(x, y, [](double a, double b) { return a >= b; }); }
+inline Pair atMost(Pair x, Pair y) { return compare(x, y, [](double a, double b) { return a <= b; }); }
+inline Pair equal(Pair x, Pair y) { return compare(x, y, [](double a, double b) { return a == b; }); }
 inline Pair both(Pair x, Pair y) { return {{x.u[0] & y.u[0], x.u[1] & y.u[1]}}; }
 inline Pair either(Pair x, Pair y) { return {{x.u[0] | y.u[0], x.u[1] | y.u[1]}}; }
 inline Pair zeroWhere(Pair mask, Pair x) { return {{~mask.u[0] & x.u[0], ~mask.u[1] & x.u[1]}}; }
@@ -92,6 +98,8 @@ inline bool any(Pair mask) { return (mask.u[0] | mask.u[1]) != 0; }
 inline int maskBits(Pair mask) { return static_cast<int>((mask.u[0] & 1) | ((mask.u[1] & 1) << 1)); }
 inline void storeLow(double* p, Pair x) { *p = valueOf(x.u[0]); }
 inline void storeHigh(double* p, Pair x) { *p = valueOf(x.u[1]); }
+inline double low(Pair x) { return valueOf(x.u[0]); }
+inline double high(Pair x) { return valueOf(x.u[1]); }
 
 #endif
 
