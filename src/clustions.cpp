@@ -1,6 +1,9 @@
 // Vantor::Clustions: configuration, similarity and prototype clustering.
 #include "vantor/clustions.h"
 
+#include "clustering.h"
+#include "similarity_rows.h"
+
 namespace Vantor {
 
 // The default instance the clu_* entries start on; the pointer is a constant
@@ -42,11 +45,23 @@ int Clustions::getLimits(int capacity, int* out) {
     return 1;
 }
 
-// TODO(clustions): similarity and both clustering methods.
-double Clustions::evalSimil(double*, double*, int) { return 0.0; }
-bool Clustions::cluster(double*, double*, int*, int*, double*, int*) { return false; }
-bool Clustions::cluster(double*, double*, int*, int*, int*, double*, double*, int*) {
-    return false;
+double Clustions::evalSimil(double* first, double* second, int n) {
+    double similarity;
+    const double* rows[1] = {second};
+    simil::against<1>(threshold, first, rows, n, &similarity);
+    return similarity;
+}
+
+bool Clustions::cluster(double* prototypes, double* items, int* dims, int* assignments,
+                        double* similarities, int* passInfo) {
+    return clustering::whole(*this, prototypes, items, dims, assignments, similarities, passInfo);
+}
+
+bool Clustions::cluster(double* prototypes, double* items, int* dims, int* negAssignments,
+                        int* posAssignments, double* negSimilarities, double* posSimilarities,
+                        int* passInfo) {
+    return clustering::parts(*this, prototypes, items, dims, negAssignments, posAssignments,
+                             negSimilarities, posSimilarities, passInfo);
 }
 
 }  // namespace Vantor

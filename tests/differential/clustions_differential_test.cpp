@@ -20,7 +20,7 @@ constexpr int kCases = 3000;
 
 // The inputs of one clustering call, with the outputs preset to a value no
 // method writes, so that an untouched element is compared too.
-struct Run {
+struct ClusterCall {
     Clustions config;
     int dims[3];
     std::vector<double> prototypes, items;
@@ -31,9 +31,9 @@ struct Run {
 
 int rows(int count) { return count > 0 ? count : 0; }
 
-Run drawRun(std::uint64_t seed) {
+ClusterCall drawCall(std::uint64_t seed) {
     vt::RandomValues draw(seed);
-    Run r;
+    ClusterCall r;
     r.config.threshold = draw.threshold();
     const int limits[] = {1, 2, 3, 5, 40};
     r.config.iterationLimit = limits[draw.between(0, 4)];
@@ -73,7 +73,7 @@ void expectSameBits(const std::vector<double>& got, const std::vector<double>& w
         ASSERT_EQ(bits(got[i]), bits(want[i])) << what << "[" << i << "] seed " << seed;
 }
 
-void expectSame(const Run& got, const Run& want, bool gotOk, bool wantOk, int seed) {
+void expectSame(const ClusterCall& got, const ClusterCall& want, bool gotOk, bool wantOk, int seed) {
     ASSERT_EQ(gotOk, wantOk) << "seed " << seed;
     expectSameBits(got.prototypes, want.prototypes, "prototypes", seed);
     expectSameBits(got.similarities, want.similarities, "similarities", seed);
@@ -102,8 +102,8 @@ TEST(ClustionsDifferential, EvalSimilMatchesTheLiteralStepsToTheBit) {
 
 TEST(ClustionsDifferential, OneSidedClusteringMatchesTheLiteralStepsToTheBit) {
     for (int seed = 0; seed < kCases; ++seed) {
-        Run got = drawRun(6000000 + seed);
-        Run want = got;
+        ClusterCall got = drawCall(6000000 + seed);
+        ClusterCall want = got;
         const bool gotOk = got.config.cluster(got.prototypes.data(), got.items.data(), got.dims,
                                               got.assignments.data(), got.similarities.data(),
                                               got.passInfo);
@@ -116,8 +116,8 @@ TEST(ClustionsDifferential, OneSidedClusteringMatchesTheLiteralStepsToTheBit) {
 
 TEST(ClustionsDifferential, TwoSidedClusteringMatchesTheLiteralStepsToTheBit) {
     for (int seed = 0; seed < kCases; ++seed) {
-        Run got = drawRun(7000000 + seed);
-        Run want = got;
+        ClusterCall got = drawCall(7000000 + seed);
+        ClusterCall want = got;
         const bool gotOk = got.config.cluster(
             got.prototypes.data(), got.items.data(), got.dims, got.assignments.data(),
             got.posAssignments.data(), got.similarities.data(), got.posSimilarities.data(), got.passInfo);

@@ -1,0 +1,112 @@
+// The similarity of one vector x against up to three rows at once:
+//     sum(min(x_i, y_i)) / sum(max(x_i, y_i))
+// after zeroing the positions where x_i and y_i both lie below the threshold
+// and then clamping negative values to 0; both sums in long double, in index
+// order, one division. Each result is exactly what evalSimil gives for x and
+// that row.
+//
+// Why it is written this way: the literal loop spends most of its time on
+// mispredicted branches (the gate, the clamps and the choice of the larger
+// value), and a single similarity is bound by the latency of its additions.
+// So the features go through two stages, interleaved block by block:
+//  1. without branches, two features at a time and for every row, apply
+//     gate and clamp and pick the larger and the smaller value;
+//  2. add them to the rows' sums: six independent long double sums for three
+//     rows, enough to keep the x87 adder busy every cycle (more rows would
+//     not fit its eight registers).
+// Only the bookkeeping changes: every sum sees the same additions in the same
+// order as the literal loop, so every bit of every similarity is the same.
+#ifndef VANTOR_SRC_SIMILARITY_ROWS_H
+#define VANTOR_SRC_SIMILARITY_ROWS_H
+
+#include <cstdint>
+
+#include "lanes.h"
+
+namespace Vantor {
+namespace simil {
+
+using lanes::Pair;
+
+constexpr int kBlock = 64;  // features per block
+constexpr int kMaxRows = 3;
+
+template <int Rows>
+struct Block {
+    double larger[Rows][kBlock];
+    double smaller[Rows][kBlock];
+};
+
+// Stage 1 for the features i and i + 1 (or i alone when `two` is false).
+template <int Rows>
+inline void pickTwo(const double* x, const double* const* rows, std::int64_t i, int at, bool two,
+                    Pair threshold, Block<Rows>& block) {
+    const Pair zero = lanes::broadcast(0.0);
+    const Pair xs = two ? lanes::load(x + i) : lanes::loadOne(x + i);
+    const Pair xBelow = lanes::lessThan(xs, threshold);
+    const Pair xNegative = lanes::lessThan(xs, zero);
+    for (int r = 0; r < Rows; ++r) {
+        const Pair ys = two ? lanes::load(rows[r] + i) : lanes::loadOne(rows[r] + i);
+        // The gate zeroes both values, then each negative value is clamped;
+        // -0.0 and NaN pass through unchanged.
+        const Pair gated = lanes::both(xBelow, lanes::lessThan(ys, threshold));
+        const Pair x0 = lanes::zeroWhere(lanes::either(gated, xNegative), xs);
+        const Pair y0 = lanes::zeroWhere(lanes::either(gated, lanes::lessThan(ys, zero)), ys);
+        // y >= x picks y as the larger; otherwise, NaN included, x.
+        const Pair yLarger = lanes::atLeast(y0, x0);
+        lanes::store(block.larger[r] + at, lanes::select(yLarger, y0, x0));
+        lanes::store(block.smaller[r] + at, lanes::select(yLarger, x0, y0));
+    }
+}
+
+// Similarities of x against rows[0 .. Rows-1] over m features, into out.
+template <int Rows>
+void against(double threshold, const double* x, const double* const* rows, std::int64_t m,
+             double* out) {
+    static_assert(Rows >= 1 && Rows <= kMaxRows, "one to three rows");
+    if (m <= 0) {
+        for (int r = 0; r < Rows; ++r) out[r] = 0.0;
+        return;
+    }
+    const Pair t = lanes::broadcast(threshold);
+    // Named sums rather than an array, so that they live in x87 registers.
+    long double max0 = 0.0L, min0 = 0.0L, max1 = 0.0L, min1 = 0.0L, max2 = 0.0L, min2 = 0.0L;
+    const auto add = [&](const Block<Rows>& block, int j) {
+        max0 += block.larger[0][j];
+        min0 += block.smaller[0][j];
+        if constexpr (Rows >= 2) {
+            max1 += block.larger[1][j];
+            min1 += block.smaller[1][j];
+        }
+        if constexpr (Rows >= 3) {
+            max2 += block.larger[2][j];
+            min2 += block.smaller[2][j];
+        }
+    };
+    Block<Rows> blocks[2];
+    Block<Rows>* ready = &blocks[0];
+    Block<Rows>* filling = &blocks[1];
+    int pending = 0;  // features of `ready` still to be added
+    for (std::int64_t start = 0; start < m || pending > 0; start += kBlock) {
+        const int length = start < m ? static_cast<int>(m - start < kBlock ? m - start : kBlock) : 0;
+        int i = 0;
+        for (; i < length; i += 2) {
+            pickTwo<Rows>(x, rows, start + i, i, i + 1 < length, t, *filling);
+            if (i < pending) add(*ready, i);
+            if (i + 1 < pending) add(*ready, i + 1);
+        }
+        for (; i < pending; ++i) add(*ready, i);
+        Block<Rows>* emptied = ready;
+        ready = filling;
+        filling = emptied;
+        pending = length;
+    }
+    out[0] = max0 > 0.0L ? static_cast<double>(min0 / max0) : 0.0;
+    if constexpr (Rows >= 2) out[1] = max1 > 0.0L ? static_cast<double>(min1 / max1) : 0.0;
+    if constexpr (Rows >= 3) out[2] = max2 > 0.0L ? static_cast<double>(min2 / max2) : 0.0;
+}
+
+}  // namespace simil
+}  // namespace Vantor
+
+#endif
