@@ -56,7 +56,7 @@ double SummaryReporter::floorOf(const std::string& name) const {
     // A sequential aggregate waits for each addition of its sum and for its
     // inputs to arrive, whichever is slower; the clustering scan has many
     // independent sums and is bound by two additions per feature.
-    if (startsWith(name, "con_aggregate/"))
+    if (startsWith(name, "con_aggregate/") || startsWith(name, "evalSimil/"))
         return std::max(figure("floor/add_latency"), figure("floor/stream2/" + size));
     if (startsWith(name, "din_aggregate/"))
         return std::max(figure("floor/add_latency"), figure("floor/stream1/" + size));

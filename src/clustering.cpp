@@ -61,6 +61,11 @@ void recomputeWhole(double* prototypes, const double* items, int k, int n, int m
     }
 }
 
+// The two parts of a feature x: |x| on its own side, +0.0 on the other;
+// zeros and NaN belong to neither.
+inline double negativePart(double x) { return x < 0.0 ? -x : 0.0; }
+inline double positivePart(double x) { return x > 0.0 ? x : 0.0; }
+
 // Recomputation of the two-sided prototypes: means of all parts they hold.
 void recomputeParts(double* prototypes, const double* items, int k, int n, int m,
                     const int* negAssignments, const int* posAssignments, int* counts) {
@@ -74,19 +79,22 @@ void recomputeParts(double* prototypes, const double* items, int k, int n, int m
         double* row = rowOf(prototypes, l, m);
         for (int i = 0; i < m; ++i) row[i] = 0.0;
     }
+    // Each feature adds its magnitude to the prototype of its side. Adding
+    // +0.0 for the features of the other side (and for zeros and NaN) in
+    // place of a branch changes nothing: these sums start at +0.0 and only
+    // ever grow by non-negative amounts, so they are never -0.0 or NaN, and
+    // x + 0.0 is x for every other x.
     for (int j = 0; j < n; ++j) {
         const double* item = rowOf(items, j, m);
         const int a = negAssignments[j];
         if (a != -1) {
             double* row = rowOf(prototypes, a, m);
-            for (int i = 0; i < m; ++i)
-                if (item[i] < 0.0) row[i] = -item[i] + row[i];
+            for (int i = 0; i < m; ++i) row[i] = negativePart(item[i]) + row[i];
         }
         const int b = posAssignments[j];
         if (b != -1) {
             double* row = rowOf(prototypes, b, m);
-            for (int i = 0; i < m; ++i)
-                if (item[i] > 0.0) row[i] = item[i] + row[i];
+            for (int i = 0; i < m; ++i) row[i] = positivePart(item[i]) + row[i];
         }
     }
     for (int l = 0; l < k; ++l) {
@@ -171,9 +179,8 @@ bool parts(const Clustions& config, double* prototypes, const double* items, con
             // Split once per item and pass; NaN and zeros go to neither part.
             const double* item = rowOf(items, j, m);
             for (int i = 0; i < m; ++i) {
-                const double x = item[i];
-                negative.get()[i] = x < 0.0 ? -x : 0.0;
-                positive.get()[i] = x > 0.0 ? x : 0.0;
+                negative.get()[i] = negativePart(item[i]);
+                positive.get()[i] = positivePart(item[i]);
             }
             changed |= assign(config.threshold, negative.get(), prototypes, k, m, negAssignments + j,
                               negSimilarities + j);

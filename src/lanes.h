@@ -45,6 +45,10 @@ inline Pair select(Pair mask, Pair x, Pair y) {
     return {_mm_or_pd(_mm_and_pd(mask.v, x.v), _mm_andnot_pd(mask.v, y.v))};
 }
 inline bool any(Pair mask) { return _mm_movemask_pd(mask.v) != 0; }
+// x where x > y, else y (so y when either is NaN): the semantics of MAXPD.
+inline Pair greaterElse(Pair x, Pair y) { return {_mm_max_pd(x.v, y.v)}; }
+// x where x < y, else y (so y when either is NaN): the semantics of MINPD.
+inline Pair lesserElse(Pair x, Pair y) { return {_mm_min_pd(x.v, y.v)}; }
 // Bit 0 set when the low lane's mask is set, bit 1 for the high lane.
 inline int maskBits(Pair mask) { return _mm_movemask_pd(mask.v); }
 inline void storeLow(double* p, Pair x) { _mm_store_sd(p, x.v); }
@@ -95,6 +99,8 @@ inline Pair zeroWhere(Pair mask, Pair x) { return {{~mask.u[0] & x.u[0], ~mask.u
 inline Pair keepWhere(Pair mask, Pair x) { return both(mask, x); }
 inline Pair select(Pair mask, Pair x, Pair y) { return either(keepWhere(mask, x), zeroWhere(mask, y)); }
 inline bool any(Pair mask) { return (mask.u[0] | mask.u[1]) != 0; }
+inline Pair greaterElse(Pair x, Pair y) { return select(greaterThan(x, y), x, y); }
+inline Pair lesserElse(Pair x, Pair y) { return select(lessThan(x, y), x, y); }
 inline int maskBits(Pair mask) { return static_cast<int>((mask.u[0] & 1) | ((mask.u[1] & 1) << 1)); }
 inline void storeLow(double* p, Pair x) { *p = valueOf(x.u[0]); }
 inline void storeHigh(double* p, Pair x) { *p = valueOf(x.u[1]); }

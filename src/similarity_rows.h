@@ -28,7 +28,7 @@ namespace simil {
 
 using lanes::Pair;
 
-constexpr int kBlock = 64;  // features per block
+constexpr int kBlock = 2;  // features picked at a time
 constexpr int kMaxRows = 3;
 
 template <int Rows>
@@ -44,18 +44,21 @@ inline void pickTwo(const double* x, const double* const* rows, std::int64_t i, 
     const Pair zero = lanes::broadcast(0.0);
     const Pair xs = two ? lanes::load(x + i) : lanes::loadOne(x + i);
     const Pair xBelow = lanes::lessThan(xs, threshold);
-    const Pair xNegative = lanes::lessThan(xs, zero);
+    const Pair xClamped = lanes::zeroWhere(lanes::lessThan(xs, zero), xs);
     for (int r = 0; r < Rows; ++r) {
         const Pair ys = two ? lanes::load(rows[r] + i) : lanes::loadOne(rows[r] + i);
         // The gate zeroes both values, then each negative value is clamped;
         // -0.0 and NaN pass through unchanged.
         const Pair gated = lanes::both(xBelow, lanes::lessThan(ys, threshold));
-        const Pair x0 = lanes::zeroWhere(lanes::either(gated, xNegative), xs);
-        const Pair y0 = lanes::zeroWhere(lanes::either(gated, lanes::lessThan(ys, zero)), ys);
-        // y >= x picks y as the larger; otherwise, NaN included, x.
-        const Pair yLarger = lanes::atLeast(y0, x0);
-        lanes::store(block.larger[r] + at, lanes::select(yLarger, y0, x0));
-        lanes::store(block.smaller[r] + at, lanes::select(yLarger, x0, y0));
+        const Pair x0 = lanes::zeroWhere(gated, xClamped);
+        const Pair y0 = lanes::zeroWhere(gated, lanes::zeroWhere(lanes::lessThan(ys, zero), ys));
+        // The larger is y when y >= x, else x (NaN included); the smaller is x
+        // when y >= x, else y. MAXPD(y, x) and MINPD(x, y) give exactly that,
+        // except that of two equal zeros they may pick the other sign, which
+        // no sum can tell: the sums start at +0.0, and adding -0.0 or +0.0 to
+        // +0.0 or to anything else gives the same result.
+        lanes::store(block.larger[r] + at, lanes::greaterElse(y0, x0));
+        lanes::store(block.smaller[r] + at, lanes::lesserElse(x0, y0));
     }
 }
 
@@ -83,23 +86,16 @@ void against(double threshold, const double* x, const double* const* rows, std::
             min2 += block.smaller[2][j];
         }
     };
-    Block<Rows> blocks[2];
-    Block<Rows>* ready = &blocks[0];
-    Block<Rows>* filling = &blocks[1];
-    int pending = 0;  // features of `ready` still to be added
-    for (std::int64_t start = 0; start < m || pending > 0; start += kBlock) {
-        const int length = start < m ? static_cast<int>(m - start < kBlock ? m - start : kBlock) : 0;
-        int i = 0;
-        for (; i < length; i += 2) {
-            pickTwo<Rows>(x, rows, start + i, i, i + 1 < length, t, *filling);
-            if (i < pending) add(*ready, i);
-            if (i + 1 < pending) add(*ready, i + 1);
-        }
-        for (; i < pending; ++i) add(*ready, i);
-        Block<Rows>* emptied = ready;
-        ready = filling;
-        filling = emptied;
-        pending = length;
+    Block<Rows> block;
+    std::int64_t i = 0;
+    for (; i + 2 <= m; i += 2) {
+        pickTwo<Rows>(x, rows, i, 0, true, t, block);
+        add(block, 0);
+        add(block, 1);
+    }
+    if (i < m) {
+        pickTwo<Rows>(x, rows, i, 0, false, t, block);
+        add(block, 0);
     }
     out[0] = max0 > 0.0L ? static_cast<double>(min0 / max0) : 0.0;
     if constexpr (Rows >= 2) out[1] = max1 > 0.0L ? static_cast<double>(min1 / max1) : 0.0;
