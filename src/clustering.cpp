@@ -34,6 +34,18 @@ bool lastPass(bool changed, int pass, int iterationLimit) {
     return !changed || pass == iterationLimit;
 }
 
+// x + p, with x's NaN when both are NaN. The hardware's SSE addition returns
+// its first operand's NaN, but a compiler may swap the operands of `x + p`
+// (addition commutes in value, not in NaN payload), so the order is pinned.
+inline double sumKeepingFirstNaN(double x, double p) {
+#if defined(__SSE2__) && defined(__GNUC__)
+    __asm__("addsd %1, %0" : "+x"(x) : "x"(p));
+    return x;
+#else
+    return x + p;
+#endif
+}
+
 // Recomputation of the one-sided prototypes: each prototype that holds items
 // becomes their mean, its sums rounded to double after every addition.
 void recomputeWhole(double* prototypes, const double* items, int k, int n, int m,
@@ -51,7 +63,7 @@ void recomputeWhole(double* prototypes, const double* items, int k, int n, int m
         if (a == -1) continue;
         const double* item = rowOf(items, j, m);
         double* row = rowOf(prototypes, a, m);
-        for (int l = 0; l < m; ++l) row[l] = item[l] + row[l];
+        for (int l = 0; l < m; ++l) row[l] = sumKeepingFirstNaN(item[l], row[l]);
     }
     for (int p = 0; p < k; ++p) {
         if (counts[p] == 0) continue;

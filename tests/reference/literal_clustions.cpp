@@ -16,6 +16,18 @@ const double* rowOf(const double* matrix, std::int64_t r, int m) {
 }
 double* rowOf(double* matrix, std::int64_t r, int m) { return m > 0 ? matrix + r * m : matrix; }
 
+// x + p, with x's NaN when both are NaN. The hardware's SSE addition returns
+// its first operand's NaN, but a compiler may swap the operands of `x + p`
+// (addition commutes in value, not in NaN payload), so the order is pinned.
+inline double sumKeepingFirstNaN(double x, double p) {
+#if defined(__SSE2__) && defined(__GNUC__)
+    __asm__("addsd %1, %0" : "+x"(x) : "x"(p));
+    return x;
+#else
+    return x + p;
+#endif
+}
+
 }  // namespace
 
 double evalSimil(const Vantor::Clustions& c, const double* first, const double* second, int n) {
@@ -99,7 +111,7 @@ bool cluster(const Vantor::Clustions& c, double* prototypes, const double* items
                 if (a == -1) continue;
                 const double* item = rowOf(items, j, m);
                 double* row = rowOf(prototypes, a, m);
-                for (int l = 0; l < m; ++l) row[l] = item[l] + row[l];
+                for (int l = 0; l < m; ++l) row[l] = sumKeepingFirstNaN(item[l], row[l]);
             }
             for (int p = 0; p < k; ++p) {
                 if (counts[p] == 0) continue;
