@@ -1,6 +1,6 @@
 // One vector against every prototype, in the order a clustering pass needs:
 // first its own prototype (when it has one), then every other prototype from
-// the lowest index up. The similarities are computed three rows at a time
+// the lowest index up. The similarities are computed four rows at a time
 // (similarity_rows.h) and handed to `visit` one by one in that order, so the
 // caller's comparisons run exactly as in a loop that computes one
 // similarity, compares, and moves on.
@@ -34,6 +34,7 @@ void prototypes(double threshold, const double* x, const double* prototypes, int
     int count = 0;
     const auto flush = [&] {
         switch (count) {
+            case 4: simil::against<4>(threshold, x, rows, m, similarity); break;
             case 3: simil::against<3>(threshold, x, rows, m, similarity); break;
             case 2: simil::against<2>(threshold, x, rows, m, similarity); break;
             default: simil::against<1>(threshold, x, rows, m, similarity); break;

@@ -1,4 +1,4 @@
-// The similarity of one vector x against up to three rows at once:
+// The similarity of one vector x against up to four rows at once:
 //     sum(min(x_i, y_i)) / sum(max(x_i, y_i))
 // after zeroing the positions where x_i and y_i both lie below the threshold
 // and then clamping negative values to 0; both sums in long double, in index
@@ -11,9 +11,11 @@
 // So the features go through two stages, interleaved block by block:
 //  1. without branches, two features at a time and for every row, apply
 //     gate and clamp and pick the larger and the smaller value;
-//  2. add them to the rows' sums: six independent long double sums for three
-//     rows, enough to keep the x87 adder busy every cycle (more rows would
-//     not fit its eight registers).
+//  2. add them to the rows' sums: eight independent long double sums for
+//     four rows, more than the latency of one addition needs to keep the x87
+//     adder busy every cycle, and exactly its eight registers (the additions
+//     take their second operand from memory, so no register is spare or
+//     needed; the optimiser keeps all eight sums in registers).
 // Only the bookkeeping changes: every sum sees the same additions in the same
 // order as the literal loop, so every bit of every similarity is the same.
 #ifndef VANTOR_SRC_SIMILARITY_ROWS_H
@@ -29,7 +31,7 @@ namespace simil {
 using lanes::Pair;
 
 constexpr int kBlock = 2;  // features picked at a time
-constexpr int kMaxRows = 3;
+constexpr int kMaxRows = 4;
 
 template <int Rows>
 struct Block {
@@ -66,7 +68,7 @@ inline void pickTwo(const double* x, const double* const* rows, std::int64_t i, 
 template <int Rows>
 void against(double threshold, const double* x, const double* const* rows, std::int64_t m,
              double* out) {
-    static_assert(Rows >= 1 && Rows <= kMaxRows, "one to three rows");
+    static_assert(Rows >= 1 && Rows <= kMaxRows, "one to four rows");
     if (m <= 0) {
         for (int r = 0; r < Rows; ++r) out[r] = 0.0;
         return;
@@ -74,6 +76,7 @@ void against(double threshold, const double* x, const double* const* rows, std::
     const Pair t = lanes::broadcast(threshold);
     // Named sums rather than an array, so that they live in x87 registers.
     long double max0 = 0.0L, min0 = 0.0L, max1 = 0.0L, min1 = 0.0L, max2 = 0.0L, min2 = 0.0L;
+    long double max3 = 0.0L, min3 = 0.0L;
     const auto add = [&](const Block<Rows>& block, int j) {
         max0 += block.larger[0][j];
         min0 += block.smaller[0][j];
@@ -84,6 +87,10 @@ void against(double threshold, const double* x, const double* const* rows, std::
         if constexpr (Rows >= 3) {
             max2 += block.larger[2][j];
             min2 += block.smaller[2][j];
+        }
+        if constexpr (Rows >= 4) {
+            max3 += block.larger[3][j];
+            min3 += block.smaller[3][j];
         }
     };
     Block<Rows> block;
@@ -100,6 +107,7 @@ void against(double threshold, const double* x, const double* const* rows, std::
     out[0] = max0 > 0.0L ? static_cast<double>(min0 / max0) : 0.0;
     if constexpr (Rows >= 2) out[1] = max1 > 0.0L ? static_cast<double>(min1 / max1) : 0.0;
     if constexpr (Rows >= 3) out[2] = max2 > 0.0L ? static_cast<double>(min2 / max2) : 0.0;
+    if constexpr (Rows >= 4) out[3] = max3 > 0.0L ? static_cast<double>(min3 / max3) : 0.0;
 }
 
 }  // namespace simil
