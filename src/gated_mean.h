@@ -45,7 +45,9 @@ struct Inputs {
 };
 
 // Kernel rules: `pick` sees two positions at once, returns the gate and
-// fills weight, p and q; `term` forms the long double term of a kept position.
+// fills weight, p and q; `term` forms the long double term of a kept position;
+// kUsesP and kUsesQ say which operands the term reads, so that the others
+// are not stored.
 
 // Mutual kernels weigh a position by the larger value (b when b >= a, else a).
 inline Pair larger(const Inputs& in) { return lanes::select(in.bAtLeastA, in.b, in.a); }
@@ -53,6 +55,7 @@ inline Pair smaller(const Inputs& in) { return lanes::select(in.bAtLeastA, in.a,
 
 // Mutual Type0: term a * b.
 struct MutType0 {
+    static constexpr bool kUsesP = true, kUsesQ = true;
     static Pair pick(const Inputs& in, Pair* w, Pair* p, Pair* q) {
         *w = larger(in);
         *p = in.a;
@@ -66,6 +69,7 @@ struct MutType0 {
 
 // Mutual Type1: term min(a, b) (a when b >= a, else b).
 struct MutType1 {
+    static constexpr bool kUsesP = true, kUsesQ = false;
     static Pair pick(const Inputs& in, Pair* w, Pair* p, Pair*) {
         *w = larger(in);
         *p = smaller(in);
@@ -77,6 +81,7 @@ struct MutType1 {
 // Mutual Type2: b * ((a + 1) - b) when b >= a, else a * ((b + 1) - a), that
 // is hi * ((lo + 1) - hi) with hi the weight and lo the other value.
 struct MutType2 {
+    static constexpr bool kUsesP = false, kUsesQ = true;
     static Pair pick(const Inputs& in, Pair* w, Pair*, Pair* q) {
         *w = larger(in);
         *q = smaller(in);
@@ -91,6 +96,7 @@ struct MutType2 {
 // Directed Type0: a when b >= a, else a * b; as a * q with q = 1 or b
 // (a * 1 is a exactly).
 struct DirType0 {
+    static constexpr bool kUsesP = false, kUsesQ = true;
     static Pair pick(const Inputs& in, Pair* w, Pair*, Pair* q) {
         *w = in.a;
         *q = lanes::select(in.bAtLeastA, lanes::broadcast(1.0), in.b);
@@ -103,6 +109,7 @@ struct DirType0 {
 
 // Directed Type1: a when b >= a, else b.
 struct DirType1 {
+    static constexpr bool kUsesP = true, kUsesQ = false;
     static Pair pick(const Inputs& in, Pair* w, Pair* p, Pair*) {
         *w = in.a;
         *p = smaller(in);
@@ -114,6 +121,7 @@ struct DirType1 {
 // Directed Type2: a when b >= a, else a * ((b + 1) - a); as
 // a * ((q + 1) - p) with p = q = 0 in the first case ((0 + 1) - 0 is 1).
 struct DirType2 {
+    static constexpr bool kUsesP = true, kUsesQ = true;
     static Pair pick(const Inputs& in, Pair* w, Pair* p, Pair* q) {
         *w = in.a;
         *p = lanes::zeroWhere(in.bAtLeastA, in.a);
@@ -181,12 +189,12 @@ private:
         const int pass = lanes::maskBits(Rule::pick(in, &w, &p, &q)) & (two ? 3 : 1);
         int at = *kept;
         lanes::storeLow(block.weight + at, w);
-        lanes::storeLow(block.p + at, p);
-        lanes::storeLow(block.q + at, q);
+        if (Rule::kUsesP) lanes::storeLow(block.p + at, p);
+        if (Rule::kUsesQ) lanes::storeLow(block.q + at, q);
         at += pass & 1;
         lanes::storeHigh(block.weight + at, w);
-        lanes::storeHigh(block.p + at, p);
-        lanes::storeHigh(block.q + at, q);
+        if (Rule::kUsesP) lanes::storeHigh(block.p + at, p);
+        if (Rule::kUsesQ) lanes::storeHigh(block.q + at, q);
         *kept = at + (pass >> 1);
         return lanes::either(lanes::either(lanes::lessThan(in.a, zero), lanes::greaterThan(in.a, one)),
                              lanes::either(lanes::lessThan(in.b, zero), lanes::greaterThan(in.b, one)));
