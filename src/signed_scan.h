@@ -82,10 +82,11 @@ struct Lists {
     double positive[kBlock + 2];
 };
 
-// Sequential folds. Rule::negative(A, v) and Rule::positive(B, v) fold one
+// Sequential folds. rule.negative(A, v) and rule.positive(B, v) fold one
 // value into a long double aggregate.
 template <class Rule>
 bool folds(double threshold, std::int64_t n, const double* values, double* result) {
+    const Rule rule(threshold);
     const Pair lower = lanes::broadcast(-threshold), upper = lanes::broadcast(threshold);
     long double a = 0.0L;
     long double b = 0.0L;
@@ -114,17 +115,17 @@ bool folds(double threshold, std::int64_t n, const double* values, double* resul
             // Meanwhile, fold one value of each list of the previous block:
             // spread over the loop, the folds hide the classification.
             const int k = i / 2;
-            if (k < readyNegative) Rule::negative(a, ready->negative[k]);
-            if (k < readyPositive) Rule::positive(b, ready->positive[k]);
+            if (k < readyNegative) rule.negative(a, ready->negative[k]);
+            if (k < readyPositive) rule.positive(b, ready->positive[k]);
         }
         // Whatever is left, both sides side by side while both have values.
         int j = i / 2;
         for (; j < readyNegative && j < readyPositive; ++j) {
-            Rule::negative(a, ready->negative[j]);
-            Rule::positive(b, ready->positive[j]);
+            rule.negative(a, ready->negative[j]);
+            rule.positive(b, ready->positive[j]);
         }
-        for (; j < readyNegative; ++j) Rule::negative(a, ready->negative[j]);
-        for (; j < readyPositive; ++j) Rule::positive(b, ready->positive[j]);
+        for (; j < readyNegative; ++j) rule.negative(a, ready->negative[j]);
+        for (; j < readyPositive; ++j) rule.positive(b, ready->positive[j]);
         if (lanes::any(outside)) return false;
         Lists* emptied = ready;
         ready = filling;
@@ -140,20 +141,33 @@ bool folds(double threshold, std::int64_t n, const double* values, double* resul
 // Probabilistic sum on magnitudes, written with signs: A + (v + A*v) and
 // B + (v - B*v), grouped as written.
 struct ProbabilisticSum {
-    static void negative(long double& a, double v) { a = a + (v + a * v); }
-    static void positive(long double& b, double v) { b = b + (v - b * v); }
+    explicit ProbabilisticSum(double) {}
+    void negative(long double& a, double v) const { a = a + (v + a * v); }
+    void positive(long double& b, double v) const { b = b + (v - b * v); }
 };
 
 // Bounded sum, clipped after every addition on the extended sum.
+//
+// With a threshold of 0 or more, only values <= 0 reach A and only values
+// >= 0 reach B, so once A is -1 (B is 1) every later fold gives -1 (1)
+// again: the sum goes at or past the bound and is clipped back to it. The
+// fold is then skipped, which on real data, where the bounded sum saturates
+// within a few values, takes its slow dependent chain out of the scan. A
+// negative threshold (only a host writing the field can set one) lets values
+// of the other sign in, and the shortcut stays off.
 struct BoundedSum {
-    static void negative(long double& a, double v) {
+    explicit BoundedSum(double threshold) : saturates(threshold >= 0.0) {}
+    void negative(long double& a, double v) const {
+        if (saturates && a == -1.0L) return;
         const long double s = a + v;
         a = s > -1.0L ? s : -1.0L;
     }
-    static void positive(long double& b, double v) {
+    void positive(long double& b, double v) const {
+        if (saturates && b == 1.0L) return;
         const long double s = b + v;
         b = s < 1.0L ? s : 1.0L;
     }
+    bool saturates;
 };
 
 }  // namespace signedscan
