@@ -27,7 +27,8 @@ inline void getter(const int* n, int* ok, Getter&& get) noexcept {
 }
 
 // A compute entry runs the method and reports its boolean result. The method
-// validates its own arrays; a missing length is refused here.
+// validates its own arrays; an entry whose length arrives by pointer refuses a
+// null one inside `run` before calling the method.
 template <class Method>
 inline void compute(int* ok, Method&& run) noexcept {
     if (ok == nullptr) return;

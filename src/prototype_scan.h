@@ -9,19 +9,11 @@
 
 #include <cstdint>
 
+#include "row_matrix.h"
 #include "similarity_rows.h"
 
 namespace Vantor {
 namespace scan {
-
-// Row r of a row matrix with m values per row, in 64-bit arithmetic. A
-// non-positive m has no rows; the base is returned so no pointer strays.
-inline const double* rowOf(const double* matrix, std::int64_t r, std::int64_t m) {
-    return m > 0 ? matrix + r * m : matrix;
-}
-inline double* rowOf(double* matrix, std::int64_t r, std::int64_t m) {
-    return m > 0 ? matrix + r * m : matrix;
-}
 
 // Calls visit(l, similarity of x to prototype l) for l = own (if own >= 0),
 // then for every l in 0 .. k-1 other than own, in increasing order.
@@ -44,7 +36,8 @@ void prototypes(double threshold, const double* x, const double* prototypes, int
     };
     const auto queue = [&](int l) {
         index[count] = l;
-        rows[count] = rowOf(prototypes, l, m);
+        // A row without values (m <= 0) is never read; keep to the base.
+        rows[count] = m > 0 ? prototypes + rowOf(l, m) : prototypes;
         if (++count == simil::kMaxRows) flush();
     };
     if (own >= 0) queue(own);

@@ -80,11 +80,19 @@ VANTOR_API void clu_getLimits(int *n, int *out, int *ok);
 /* clu_cluster - one-sided prototype clustering, dims = {k, n, m}.
  *   prototypes    in/out  k*m doubles: seeds in, refined prototypes out
  *   items         in      n*m doubles, row j at element j*m
- *   dims          in      3 ints {k, n, m}; a zero refuses the call untouched
+ *   dims          in      3 ints {k, n, m}; a zero or a negative k refuses the
+ *                         call untouched; a negative n runs one empty pass
+ *                         (passInfo {1, 1}, nothing else written); a negative
+ *                         m means no features (every similarity 0.0)
  *   assignments   out     n ints: prototype of each item, -1 if never assigned
  *   similarities  out     n doubles: similarity to that prototype, -1.0 if none
  *   passInfo      out     2 ints: {1 if converged else 0, passes run}
- *   ok            out     1 for success, 0 when refused */
+ *   ok            out     1 for success, 0 when refused (also for a null array
+ *                         the dimensions need, or no memory for the scratch);
+ *                         a refusal writes nothing else
+ * Uses the threshold and pass limit last stored by clu_setThresholds /
+ * clu_setLimits. Stopped at the limit (passInfo[0] == 0), the similarities
+ * describe the prototypes as they were before the last update. */
 VANTOR_API void clu_cluster(double *prototypes, double *items, int *dims, int *assignments,
                             double *similarities, int *passInfo, int *ok);
 /* clu_cluster2 - two-sided clustering of signed items: each item's negative
@@ -92,7 +100,9 @@ VANTOR_API void clu_cluster(double *prototypes, double *items, int *dims, int *a
  * their own to one shared set of prototypes.
  *   prototypes, items, dims, passInfo, ok  as for clu_cluster
  *   negAssignments, posAssignments    out  n ints each
- *   negSimilarities, posSimilarities  out  n doubles each */
+ *   negSimilarities, posSimilarities  out  n doubles each
+ * A prototype's mean is taken over all parts it holds, negative and positive
+ * alike; an all-zero part counts as a member. */
 VANTOR_API void clu_cluster2(double *prototypes, double *items, int *dims, int *negAssignments,
                              int *posAssignments, double *negSimilarities,
                              double *posSimilarities, int *passInfo, int *ok);

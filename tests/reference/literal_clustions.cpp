@@ -93,7 +93,7 @@ bool cluster(const Vantor::Clustions& c, double* prototypes, const double* items
         }
         if (!changed) {
             goOn = false;
-        } else if (pass == c.iterationLimit) {
+        } else if (pass >= c.iterationLimit) {
             goOn = false;
         }
         if (changed) {
@@ -198,7 +198,7 @@ bool cluster(const Vantor::Clustions& c, double* prototypes, const double* items
             }
             if (!changed) {
                 stop = true;
-            } else if (pass == c.iterationLimit) {
+            } else if (pass >= c.iterationLimit) {
                 stop = true;
             }
         }

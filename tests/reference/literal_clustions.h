@@ -4,8 +4,10 @@
 // library to these, bit for bit. They read only the public fields of the
 // given instance and allocate their scratch with the standard allocator.
 //
-// Both methods need k >= 1 (a negative k is for each implementation to
-// decide); any n and m are followed step by step.
+// Both methods need k >= 1 (the library refuses a negative k) and valid
+// arrays; any n and m are followed step by step. A run ends when the pass
+// number reaches iterationLimit or passes it, so that a limit below 1 written
+// into the field directly still ends the run, as in the library.
 #ifndef VANTOR_REFERENCE_LITERAL_CLUSTIONS_H
 #define VANTOR_REFERENCE_LITERAL_CLUSTIONS_H
 

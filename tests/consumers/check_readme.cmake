@@ -1,0 +1,12 @@
+cmake_minimum_required(VERSION 3.25)
+# The README shows the consumer programs; they must be exactly the files the
+# installed_consumers test builds, so that what readers copy is what CI runs.
+# cmake -DREADME=README.md -P check_readme.cmake
+file(READ ${README} readme)
+foreach(example IN ITEMS cmake/CMakeLists.txt cmake/main.cpp pkgconfig/main.c)
+  file(READ ${CMAKE_CURRENT_LIST_DIR}/${example} text)
+  string(FIND "${readme}" "${text}" at)
+  if(at EQUAL -1)
+    message(FATAL_ERROR "README.md does not show tests/consumers/${example} as it is")
+  endif()
+endforeach()
