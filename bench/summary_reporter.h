@@ -14,6 +14,7 @@ namespace bench {
 
 class SummaryReporter : public benchmark::ConsoleReporter {
 public:
+    explicit SummaryReporter(OutputOptions options) : ConsoleReporter(options) {}
     void ReportRuns(const std::vector<Run>& runs) override;
     void Finalize() override;
 
