@@ -1,0 +1,242 @@
+// Refused input and usage errors: exit status, and a message that names the
+// place of the problem and the value found there. Also --help and the demo.
+#include <gtest/gtest.h>
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "cli/run_tool.h"
+
+namespace {
+
+struct BadInput {
+    const char* what;
+    std::vector<std::string> args;  // "@NAME" stands for the file written from `files`
+    std::vector<std::pair<std::string, std::string>> files;
+    std::string stdinText;
+    int status;
+    std::string message;  // the first line of stderr, "@NAME" again a file; "" for any
+};
+
+std::string expand(std::string text,
+                   const std::vector<std::pair<std::string, std::string>>& paths) {
+    for (const auto& [name, path] : paths) {
+        for (std::size_t at; (at = text.find("@" + name)) != std::string::npos;) {
+            text.replace(at, name.size() + 1, path);
+        }
+    }
+    return text;
+}
+
+std::ostream& operator<<(std::ostream& os, const BadInput& c) { return os << c.what; }
+
+class RefusedInput : public ::testing::TestWithParam<BadInput> {};
+
+TEST_P(RefusedInput, ExitsNonZeroNamingThePlace) {
+    const BadInput& c = GetParam();
+    std::vector<std::pair<std::string, std::string>> paths;
+    for (const auto& [name, text] : c.files) paths.emplace_back(name, vt::writeFile(name, text));
+    std::vector<std::string> args;
+    for (const std::string& a : c.args) args.push_back(expand(a, paths));
+
+    const vt::ToolRun run = vt::runTool(args, c.stdinText);
+    EXPECT_EQ(run.status, c.status) << c.what << "\n" << run.err;
+    if (!c.message.empty()) {  // empty: a message CLI11 words itself
+        EXPECT_EQ(run.err.substr(0, run.err.find('\n')), expand(c.message, paths)) << c.what;
+    } else {
+        EXPECT_NE(run.err, "") << c.what;
+    }
+    EXPECT_EQ(run.out, "") << c.what << ": nothing may be printed for refused input";
+}
+
+const char kPair[] = "0.2,0.8\n0.9,0.4\n";
+
+INSTANTIATE_TEST_SUITE_P(
+    EveryKind, RefusedInput,
+    ::testing::Values(
+        BadInput{"non-numeric cell",
+                 {"contify", "@a"},
+                 {{"a", "0.1,0.2\n0.3,abc\n"}},
+                 "",
+                 1,
+                 "@a:2:2: \"abc\" is not a finite number"},
+        BadInput{"NaN is not a number a person means",
+                 {"dinorm", "@a"},
+                 {{"a", "0.1 nan\n"}},
+                 "",
+                 1,
+                 "@a:1:2: \"nan\" is not a finite number"},
+        BadInput{"infinity",
+                 {"cluster", "-k", "1", "-"},
+                 {},
+                 "1 2\n3 -inf\n",
+                 1,
+                 "<stdin>:2:2: \"-inf\" is not a finite number"},
+        BadInput{"too large for a double",
+                 {"dinorm"},
+                 {},
+                 "1e400\n",
+                 1,
+                 "<stdin>:1:1: \"1e400\" is not a finite number"},
+        BadInput{"empty cell",
+                 {"contify", "@a"},
+                 {{"a", "0.1,,0.2\n0.1,0.2,0.3\n"}},
+                 "",
+                 1,
+                 "@a:1:2: empty cell"},
+        BadInput{"ragged row",
+                 {"dinorm", "@a"},
+                 {{"a", "# c\n0.1 0.2\n\n0.3\n"}},
+                 "",
+                 1,
+                 "@a:4: row has 1 value, expected 2 (as on line 2)"},
+        BadInput{"membership value above 1",
+                 {"contify", "@a", "@b"},
+                 {{"a", kPair}, {"b", "0.1,0.2\n0.3,1.5\n"}},
+                 "",
+                 1,
+                 "@b:2:2: value 1.5 outside [0, 1]"},
+        BadInput{"negative membership",
+                 {"contify", "-"},
+                 {},
+                 "0.5 -0.25\n0 0\n",
+                 1,
+                 "<stdin>:1:2: value -0.25 outside [0, 1]"},
+        BadInput{"signed value below -1",
+                 {"dinorm", "-"},
+                 {},
+                 "0.5\n-1.0000001\n",
+                 1,
+                 "<stdin>:2:1: value -1.0000001 outside [-1, 1]"},
+        BadInput{"mismatched lengths",
+                 {"contify", "@a", "@b"},
+                 {{"a", kPair}, {"b", "0.1,0.2,0.3\n0.1,0.2,0.3\n"}},
+                 "",
+                 1,
+                 "@b:1: row has 3 values, @a:1 has 2"},
+        BadInput{"mismatched row counts",
+                 {"contify", "@a", "@b"},
+                 {{"a", kPair}, {"b", "0.1,0.2\n"}},
+                 "",
+                 1,
+                 "@b: 1 row, @a has 2"},
+        BadInput{"unpaired row",
+                 {"contify", "-"},
+                 {},
+                 "0.1 0.2\n0.3 0.4\n\n0.5 0.6\n",
+                 1,
+                 "<stdin>:4: odd number of rows (3); with one input, rows are compared in pairs: "
+                 "1st with 2nd, 3rd with 4th, ..."},
+        BadInput{"empty file",
+                 {"contify", "@a", "@b"},
+                 {{"a", kPair}, {"b", "# only a comment\n\n"}},
+                 "",
+                 1,
+                 "@b: no data (the input is empty)"},
+        BadInput{"empty standard input",
+                 {"dinorm", "-"},
+                 {},
+                 "",
+                 1,
+                 "<stdin>: no data (the input is empty)"},
+        BadInput{"missing file",
+                 {"dinorm", "/nonexistent/vantor.csv"},
+                 {},
+                 "",
+                 1,
+                 "/nonexistent/vantor.csv: cannot open: No such file or directory"},
+        BadInput{"seeds narrower than items",
+                 {"cluster", "--seeds", "@s", "@a"},
+                 {{"s", "1 0\n"}, {"a", "0.1 0.2 0.3\n"}},
+                 "",
+                 1,
+                 "@s:1: seed has 2 values, items in @a have 3"},
+        BadInput{"more prototypes than items",
+                 {"cluster", "-k", "3", "-"},
+                 {},
+                 "1 0\n0 0\n0 1\n",
+                 1,
+                 "<stdin>: -k 3 needs 3 items with a positive value, found 2"},
+        BadInput{"standard input twice",
+                 {"contify", "-", "-"},
+                 {},
+                 kPair,
+                 2,
+                 "vantor: standard input ('-') can be read only once"},
+        BadInput{"no prototypes asked for",
+                 {"cluster", "-"},
+                 {},
+                 "1 0\n",
+                 2,
+                 "vantor: cluster: give starting prototypes with --seeds FILE or -k N"},
+        BadInput{"threshold out of range",
+                 {"contify", "--threshold", "1.5", "-"},
+                 {},
+                 kPair,
+                 2,
+                 "--threshold: value 1.5 outside [0, 1]"},
+        BadInput{"unknown relation", {"contify", "--relation", "sideways", "-"}, {}, kPair, 2, ""},
+        BadInput{"mode number out of range", {"dinorm", "--combination", "4"}, {}, "0.5\n", 2, ""},
+        BadInput{"zero passes", {"cluster", "-k", "1", "--max-passes", "0"}, {}, "1\n", 2, ""},
+        BadInput{"seeds and -k together",
+                 {"cluster", "-k", "1", "--seeds", "@a", "-"},
+                 {{"a", "1\n"}},
+                 "1\n",
+                 2,
+                 ""},
+        BadInput{"no subcommand", {}, {}, "", 2, "A subcommand is required"}));
+
+// CLI11 words its own messages; for those only the status is pinned down.
+TEST(UsageErrors, OptionMessagesNameTheOption) {
+    const vt::ToolRun run = vt::runTool({"contify", "--relation", "sideways", "-"}, kPair);
+    EXPECT_EQ(run.status, 2);
+    EXPECT_NE(run.err.find("--relation"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("sideways"), std::string::npos) << run.err;
+}
+
+TEST(Help, EverySubcommandHasHelpWithAnExample) {
+    for (const char* command : {"contify", "dinorm", "cluster", "demo"}) {
+        const vt::ToolRun run = vt::runTool({command, "--help"});
+        EXPECT_EQ(run.status, 0) << command;
+        EXPECT_NE(run.out.find("Usage: vantor " + std::string(command)), std::string::npos)
+            << run.out;
+        EXPECT_NE(run.out.find("Example:\n  vantor " + std::string(command)), std::string::npos)
+            << run.out;
+    }
+    const vt::ToolRun top = vt::runTool({"--help"});
+    EXPECT_EQ(top.status, 0);
+    for (const char* command : {"contify", "dinorm", "cluster", "demo"}) {
+        EXPECT_NE(top.out.find(command), std::string::npos) << top.out;
+    }
+}
+
+TEST(Output, TableFormatAndNoHeader) {
+    const vt::ToolRun csv = vt::runTool({"dinorm", "--no-header"}, "0.5 -0.25\n");
+    EXPECT_EQ(csv.status, 0) << csv.err;
+    EXPECT_EQ(csv.out, "-0.25,0.5,0.5\n");
+    const vt::ToolRun table = vt::runTool({"dinorm", "--format", "table"}, "0.5 -0.25\n-1 1\n");
+    EXPECT_EQ(table.status, 0) << table.err;
+    EXPECT_EQ(table.out,
+              "negative  positive  combined\n"
+              "   -0.25       0.5       0.5\n"
+              "      -1         1         0\n");
+}
+
+TEST(Demo, RunsEveryServiceOnTheBundledData) {
+    const vt::ToolRun run = vt::runTool({"demo", "--data", VANTOR_DATA_DIR});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.err, "");
+    for (const char* shown : {"$ vantor contify", "$ vantor dinorm", "$ vantor cluster",
+                              "$ vantor cluster --two-sided", "converged"}) {
+        EXPECT_NE(run.out.find(shown), std::string::npos) << shown;
+    }
+}
+
+TEST(Demo, AMissingDataFolderIsReported) {
+    const vt::ToolRun run = vt::runTool({"demo", "--data", "/nonexistent"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err.rfind("/nonexistent/", 0), 0u) << run.err;
+}
+
+}  // namespace

@@ -1,0 +1,31 @@
+// Runs the built vantor tool as a child process, the way a shell would, and
+// reads its output back into numbers.
+#ifndef VANTOR_TESTS_CLI_RUN_TOOL_H
+#define VANTOR_TESTS_CLI_RUN_TOOL_H
+
+#include <string>
+#include <vector>
+
+namespace vt {
+
+struct ToolRun {
+    int status = -1;  // exit status, or -1 when the tool did not exit normally
+    std::string out, err;
+};
+
+// Runs `vantor args...` with `input` as its standard input.
+ToolRun runTool(const std::vector<std::string>& args, const std::string& input = "");
+
+// Writes `text` to a fresh file in the test's temporary folder; returns its path.
+std::string writeFile(const std::string& name, const std::string& text);
+
+// Splits output into blocks (separated by blank lines), rows and cells.
+using Cells = std::vector<std::vector<std::string>>;
+std::vector<Cells> blocksOf(const std::string& out);
+
+// Parses a printed number exactly as the tool's reader would.
+double numberOf(const std::string& cell);
+
+}  // namespace vt
+
+#endif

@@ -1,0 +1,34 @@
+// vantor cluster: Clustions prototype clustering of a table of items.
+#ifndef VANTOR_TOOLS_CLUSTER_COMMAND_H
+#define VANTOR_TOOLS_CLUSTER_COMMAND_H
+
+#include <CLI/CLI.hpp>
+#include <ostream>
+#include <string>
+
+#include "output_table.h"
+#include "seeding.h"
+
+namespace vantor_tool {
+
+struct ClusterOptions {
+    std::string input = "-";
+    std::string seeds;  // a table of starting prototypes, or empty for -k
+    int k = 0;          // number of prototypes chosen from the items
+    SeedRule seeding = SeedRule::Farthest;
+    bool twoSided = false;
+    double threshold = 0.0;
+    int passLimit = 40;  // the library's default
+    OutputOptions output;
+};
+
+CLI::App* addClusterCommand(CLI::App& app, ClusterOptions& options);
+
+// Prints three blocks separated by a blank line: whether the run converged
+// and its passes, each item's prototype(s) and similarity, the refined
+// prototypes. Throws InputError for refused input.
+void runCluster(const ClusterOptions& options, std::ostream& out);
+
+}  // namespace vantor_tool
+
+#endif

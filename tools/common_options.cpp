@@ -1,0 +1,68 @@
+#include "common_options.h"
+
+#include <cmath>
+
+namespace vantor_tool {
+
+void addOutputOptions(CLI::App* command, OutputOptions& output) {
+    static const std::map<std::string, OutputFormat> formats = {{"csv", OutputFormat::Csv},
+                                                                {"table", OutputFormat::Table}};
+    command
+        ->add_option("--format", output.format,
+                     "Output as csv (default, exact) or an aligned table (6 significant digits)")
+        ->transform(CLI::CheckedTransformer(formats, CLI::ignore_case))
+        ->option_text("csv|table");
+    command->add_flag_callback(
+        "--no-header", [&output]() { output.header = false; },
+        "Leave out the line of column names");
+}
+
+CLI::Validator unitInterval() {
+    return CLI::Validator(
+        [](std::string& text) -> std::string {
+            double value = 0.0;
+            if (!CLI::detail::lexical_cast(text, value) || std::isnan(value) || value < 0.0 ||
+                value > 1.0) {
+                return "value " + text + " outside [0, 1]";
+            }
+            return std::string();
+        },
+        "in [0, 1]");
+}
+
+const std::map<std::string, int>& relationNames() {
+    static const std::map<std::string, int> names = {
+        {"mutual", 0}, {"first-in-second", 1}, {"second-in-first", 2}};
+    return names;
+}
+
+const std::map<std::string, int>& kernelNames() {
+    static const std::map<std::string, int> names = {{"type0", 0}, {"type1", 1}, {"type2", 2}};
+    return names;
+}
+
+const std::map<std::string, int>& aggregationNames() {
+    static const std::map<std::string, int> names = {
+        {"extreme", 0}, {"probabilistic", 1}, {"bounded", 2}};
+    return names;
+}
+
+const std::map<std::string, int>& combinationNames() {
+    static const std::map<std::string, int> names = {
+        {"larger", 0}, {"certainty", 1}, {"sum", 2}, {"amplified", 3}};
+    return names;
+}
+
+CLI::Option* addModeOption(CLI::App* command, const std::string& flags, int& value,
+                           const std::map<std::string, int>& names, const std::string& help) {
+    std::string choices;
+    for (const auto& entry : names) {
+        if (!choices.empty()) choices += "|";
+        choices += entry.first;
+    }
+    return command->add_option(flags, value, help)
+        ->transform(CLI::CheckedTransformer(names, CLI::ignore_case))
+        ->option_text(choices + " (or 0.." + std::to_string(names.size() - 1) + ")");
+}
+
+}  // namespace vantor_tool

@@ -1,0 +1,33 @@
+// Options several subcommands share: output format, thresholds, mode names.
+#ifndef VANTOR_TOOLS_COMMON_OPTIONS_H
+#define VANTOR_TOOLS_COMMON_OPTIONS_H
+
+#include <CLI/CLI.hpp>
+#include <map>
+#include <string>
+
+#include "output_table.h"
+
+namespace vantor_tool {
+
+// --format csv|table and --no-header.
+void addOutputOptions(CLI::App* command, OutputOptions& output);
+
+// Accepts a number in [0, 1]; refuses NaN, which the library's setters would
+// store without complaint but which no person means.
+CLI::Validator unitInterval();
+
+// Names the tool accepts for the library's numbered modes. Each option that
+// takes one also accepts the number itself.
+const std::map<std::string, int>& relationNames();     // contify --relation
+const std::map<std::string, int>& kernelNames();       // contify --kernel
+const std::map<std::string, int>& aggregationNames();  // dinorm --aggregation
+const std::map<std::string, int>& combinationNames();  // dinorm --combination
+
+// An int option that takes a name from `names` or one of its numbers.
+CLI::Option* addModeOption(CLI::App* command, const std::string& flags, int& value,
+                           const std::map<std::string, int>& names, const std::string& help);
+
+}  // namespace vantor_tool
+
+#endif

@@ -1,0 +1,107 @@
+#include "contify_command.h"
+
+#include <vantor/contifiers.h>
+
+#include "common_options.h"
+#include "input_error.h"
+#include "table_reader.h"
+
+namespace vantor_tool {
+
+namespace {
+
+void requireSameShape(const Table& first, const Table& second) {
+    if (second.width != first.width) {
+        throw InputError(second.where(0) + ": row has " + countOf(second.width, "value") + ", " +
+                         first.where(0) + " has " + std::to_string(first.width));
+    }
+    if (second.rows() != first.rows()) {
+        throw InputError(second.source + ": " + countOf(second.rows(), "row") + ", " +
+                         first.source + " has " + std::to_string(first.rows()));
+    }
+}
+
+// One table holding the two vectors of each pair on consecutive rows.
+void splitRowPairs(const Table& table, Table* first, Table* second) {
+    if (table.rows() % 2 != 0) {
+        throw InputError(table.where(table.rows() - 1) + ": odd number of rows (" +
+                         std::to_string(table.rows()) +
+                         "); with one input, rows are compared in pairs: 1st with 2nd, 3rd "
+                         "with 4th, ...");
+    }
+    for (Table* half : {first, second}) {
+        half->source = table.source;
+        half->width = table.width;
+    }
+    for (std::size_t r = 0; r < table.rows(); ++r) {
+        Table* half = r % 2 == 0 ? first : second;
+        half->values.insert(half->values.end(), table.row(r), table.row(r) + table.width);
+        half->lines.push_back(table.lines[r]);
+    }
+}
+
+}  // namespace
+
+CLI::App* addContifyCommand(CLI::App& app, ContifyOptions& options) {
+    CLI::App* command = app.add_subcommand(
+        "contify",
+        "Degree of agreement or inclusion of two membership vectors (values in [0, 1]), one "
+        "degree per pair of rows");
+    command
+        ->add_option("first", options.first,
+                     "Table of first vectors, one per row; '-' reads standard input")
+        ->required();
+    command->add_option("second", options.second,
+                        "Table of second vectors, compared row by row with FIRST. Without it, "
+                        "the rows of FIRST pair up: 1st with 2nd, 3rd with 4th, ...");
+    addModeOption(command, "-r,--relation", options.relation, relationNames(),
+                  "mutual (0), first-in-second (1, default) or second-in-first (2)");
+    addModeOption(command, "-t,--kernel", options.kernel, kernelNames(),
+                  "Kernel of the relation: type0, type1 (default) or type2");
+    command
+        ->add_option("--threshold", options.threshold,
+                     "A position takes part when its weight is at least this (default 0)")
+        ->check(unitInterval());
+    addOutputOptions(command, options.output);
+    command->footer(
+        "Example:\n"
+        "  vantor contify --relation mutual --kernel type2 --threshold 0.3 \\\n"
+        "      data/observed.csv data/required.csv\n"
+        "  printf '0.2 0.8\\n0.9 0.4\\n' | vantor contify -\n");
+    return command;
+}
+
+void runContify(const ContifyOptions& options, std::ostream& out) {
+    Table first, second;
+    if (options.second.empty()) {
+        splitRowPairs(readTable(options.first), &first, &second);
+    } else {
+        if (options.first == "-" && options.second == "-") {
+            throw UsageError("standard input ('-') can be read only once");
+        }
+        first = readTable(options.first);
+        second = readTable(options.second);
+        requireSameShape(first, second);
+    }
+    requireRange(first, 0.0, 1.0);
+    requireRange(second, 0.0, 1.0);
+    requireIntSized(first);
+
+    Vantor::Contifiers contifiers;
+    if (!contifiers.thresholds(options.threshold) ||
+        !contifiers.setModes(options.relation, options.kernel)) {
+        throw UsageError("contify: the library refused the threshold or the modes");
+    }
+    const int n = static_cast<int>(first.width);
+    TextTable result{{"degree"}, {}};
+    for (std::size_t r = 0; r < first.rows(); ++r) {
+        double degree = 0.0;
+        if (!contifiers.aggregate(n, first.row(r), second.row(r), &degree)) {
+            throw InputError(first.where(r) + ": the library refused this row");
+        }
+        result.rows.push_back({formatResult(degree, options.output)});
+    }
+    writeTable(out, result, options.output);
+}
+
+}  // namespace vantor_tool

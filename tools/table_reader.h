@@ -1,0 +1,52 @@
+// Reading tables of numbers: CSV or whitespace-separated rows, from a file or
+// from standard input ("-").
+#ifndef VANTOR_TOOLS_TABLE_READER_H
+#define VANTOR_TOOLS_TABLE_READER_H
+
+#include <cstddef>
+#include <istream>
+#include <string>
+#include <vector>
+
+namespace vantor_tool {
+
+// A rectangular table of finite doubles, rows contiguous, with the source
+// line of every row kept so later checks can say where a value came from.
+struct Table {
+    std::string source;              // the file name as given, or "<stdin>"
+    std::size_t width = 0;           // values per row
+    std::vector<double> values;      // rows() * width values, row by row
+    std::vector<std::size_t> lines;  // 1-based source line of each row
+
+    std::size_t rows() const { return lines.size(); }
+    double* row(std::size_t r) { return values.data() + r * width; }
+    const double* row(std::size_t r) const { return values.data() + r * width; }
+    double at(std::size_t r, std::size_t c) const { return values[r * width + c]; }
+    // "file:line" of a row, and "file:line:column" of a value (column 1-based).
+    std::string where(std::size_t r) const;
+    std::string where(std::size_t r, std::size_t c) const;
+};
+
+// Reads the named file, or standard input for "-". Throws InputError, naming
+// file, line and column, for a cell that is not a finite number, an empty
+// cell, a row whose length differs from the first row, and an input with no
+// rows at all.
+Table readTable(const std::string& path);
+
+// The same from an open stream; `source` names it in messages.
+Table readTable(std::istream& in, const std::string& source);
+
+// Throws InputError at the first value outside [low, high], e.g.
+// "a.csv:3:2: value 1.5 outside [0, 1]".
+void requireRange(const Table& table, double low, double high);
+
+// "1 value", "3 values": counts in messages.
+std::string countOf(std::size_t count, const std::string& noun);
+
+// Throws InputError when the table has more rows or columns than the
+// library's int sizes can carry.
+void requireIntSized(const Table& table);
+
+}  // namespace vantor_tool
+
+#endif
