@@ -5,7 +5,9 @@
 #include <initializer_list>
 #include <new>
 
+#include "prototype_scan.h"
 #include "row_matrix.h"
+#include "similarity_rows.h"
 
 namespace Vantor {
 
@@ -92,34 +94,28 @@ inline void markUnassigned(double* similarities, int* assignments, std::int64_t 
     assignments[j] = kUnassigned;
 }
 
-// Opens the visit of one vector (an item or a part). An unassigned one
-// counts as a change; an assigned one has its similarity measured afresh
-// against its prototype as it now stands, so the scan compares candidates
-// with the current value, higher or lower than last pass's. Returns the
-// prototype held as the visit began: the scan skips it.
-int beginVisit(Clustions& self, double* vector, double* prototypes, int m, int assignment,
-               double& similarity, bool& changed) {
-    if (assignment == kUnassigned) {
-        changed = true;
-    } else {
-        similarity = self.evalSimil(vector, rowIn(prototypes, assignment, m), m);
-    }
-    return assignment;
-}
-
-// Offers prototype p to a vector whose visit began on prototype `own`. It
-// moves only to a strictly more similar prototype: a tie keeps what it holds
-// (its own prototype, or the lower index taken earlier in the scan), and a
-// NaN similarity never wins.
-void offer(Clustions& self, double* vector, double* prototypes, int p, int m, int own,
+// Visits one vector (an item or a part) whose prototype as the visit begins
+// is `assignment`. An unassigned one counts as a change; an assigned one has
+// its similarity measured afresh against its prototype as it now stands, so
+// the scan compares candidates with the current value, higher or lower than
+// last pass's. Then every other prototype is offered from the lowest index
+// up: the vector moves only to a strictly more similar one (a tie keeps what
+// it holds, its own prototype or the lower index taken earlier in the scan,
+// and a NaN similarity never wins). scan::prototypes hands the similarities
+// over in exactly that order, computed four prototypes at a time.
+void visit(double threshold, const double* vector, const double* prototypes, int k, int m,
            int& assignment, double& similarity, bool& changed) {
-    if (p == own) return;
-    const double s = self.evalSimil(vector, rowIn(prototypes, p, m), m);
-    if (s > similarity) {
-        similarity = s;
-        assignment = p;
-        changed = true;
-    }
+    const int own = assignment;
+    if (own == kUnassigned) changed = true;
+    scan::prototypes(threshold, vector, prototypes, k, m, own, [&](int p, double s) {
+        if (p == own) {
+            similarity = s;
+        } else if (s > similarity) {
+            similarity = s;
+            assignment = p;
+            changed = true;
+        }
+    });
 }
 
 // A run ends after a pass that moved nothing, or at the pass limit, which is
@@ -151,6 +147,19 @@ void divideHeldPrototypes(double* prototypes, const MemberCount* counts, int k, 
     }
 }
 
+// item + row, with the item's NaN when both are NaN. SSE addition returns its
+// first operand's NaN, but a compiler may swap the operands of `x + p`
+// (addition commutes in value, not in NaN payload), so the order is pinned
+// and the result does not depend on the optimiser.
+inline double sumKeepingFirstNaN(double x, double p) {
+#if defined(__SSE2__) && defined(__GNUC__)
+    __asm__("addsd %1, %0" : "+x"(x) : "x"(p));
+    return x;
+#else
+    return x + p;
+#endif
+}
+
 // Every prototype that holds items becomes their mean, negative values
 // included (the gate and the clamp act only inside evalSimil). The sums are
 // built in place, so each is rounded to double after every addition, in
@@ -167,7 +176,7 @@ void updateOneSided(double* prototypes, double* items, const Dimensions& d,
         if (a == kUnassigned) continue;
         const double* item = rowIn(items, j, d.m);
         double* row = rowIn(prototypes, a, d.m);
-        for (std::int64_t l = 0; l < d.m; ++l) row[l] = item[l] + row[l];
+        for (std::int64_t l = 0; l < d.m; ++l) row[l] = sumKeepingFirstNaN(item[l], row[l]);
     }
     divideHeldPrototypes(prototypes, counts, d.k, d.m);
 }
@@ -175,11 +184,13 @@ void updateOneSided(double* prototypes, double* items, const Dimensions& d,
 // The negative part of a signed row holds the magnitudes of its negative
 // values, the positive part its positive values. Zero of either sign and NaN
 // belong to neither, so both parts are never negative.
+inline double negativePartOf(double x) { return x < 0.0 ? -x : 0.0; }
+inline double positivePartOf(double x) { return x > 0.0 ? x : 0.0; }
+
 void splitItem(const double* item, int m, double* negativePart, double* positivePart) {
     for (std::int64_t i = 0; i < m; ++i) {
-        const double x = item[i];
-        negativePart[i] = x < 0.0 ? -x : 0.0;
-        positivePart[i] = x > 0.0 ? x : 0.0;
+        negativePart[i] = negativePartOf(item[i]);
+        positivePart[i] = positivePartOf(item[i]);
     }
 }
 
@@ -195,21 +206,22 @@ void updateTwoSided(double* prototypes, double* items, const Dimensions& d,
         if (posAssignments[j] != kUnassigned) ++counts[posAssignments[j]];
     }
     zeroHeldPrototypes(prototypes, counts, d.k, d.m);
+    // Each feature adds its part to the prototype of each side; the other
+    // side's +0.0 (and that of zeros and NaN) is added too, in place of a
+    // branch that real data makes unpredictable. That changes nothing: these
+    // sums start at +0.0 and grow only by non-negative amounts, so they are
+    // never -0.0 or NaN, and x + 0.0 is x for every other x.
     for (std::int64_t j = 0; j < d.n; ++j) {
         const double* item = rowIn(items, j, d.m);
         const int a = negAssignments[j];
         if (a != kUnassigned) {
             double* row = rowIn(prototypes, a, d.m);
-            for (std::int64_t i = 0; i < d.m; ++i) {
-                if (item[i] < 0.0) row[i] = -item[i] + row[i];
-            }
+            for (std::int64_t i = 0; i < d.m; ++i) row[i] = negativePartOf(item[i]) + row[i];
         }
         const int b = posAssignments[j];
         if (b != kUnassigned) {
             double* row = rowIn(prototypes, b, d.m);
-            for (std::int64_t i = 0; i < d.m; ++i) {
-                if (item[i] > 0.0) row[i] = item[i] + row[i];
-            }
+            for (std::int64_t i = 0; i < d.m; ++i) row[i] = positivePartOf(item[i]) + row[i];
         }
     }
     divideHeldPrototypes(prototypes, counts, d.k, d.m);
@@ -247,34 +259,17 @@ int Clustions::getLimits(int capacity, int* out) {
     return 1;
 }
 
+// The gate zeroes a position only when both values lie below the threshold
+// (a NaN never does and keeps its partner in), then negative values are
+// clamped to 0; a NaN fails y >= x, so it lands in the sum of maxima when it
+// is x (the result becomes 0.0) and in the sum of minima when it is y. A
+// zero or NaN sum of maxima gives 0.0. The loop itself, branch-free and
+// shared with the clustering scan, is in similarity_rows.h.
 double Clustions::evalSimil(double* first, double* second, int n) {
-    if (n <= 0) return 0.0;
-    const double t = threshold;
-    long double sumOfMaxima = 0.0L;
-    long double sumOfMinima = 0.0L;
-    for (std::int64_t i = 0; i < n; ++i) {
-        double x = first[i];
-        double y = second[i];
-        // Gate before clamp: a position drops out only when both values are
-        // insignificant; a NaN is never below t and keeps its partner in.
-        if (x < t && y < t) {
-            x = 0.0;
-            y = 0.0;
-        }
-        if (x < 0.0) x = 0.0;
-        if (y < 0.0) y = 0.0;
-        // A NaN fails y >= x, so it lands in the sum of maxima when it is x
-        // (the result becomes 0.0) and in the sum of minima when it is y.
-        if (y >= x) {
-            sumOfMaxima += y;
-            sumOfMinima += x;
-        } else {
-            sumOfMaxima += x;
-            sumOfMinima += y;
-        }
-    }
-    // A zero or NaN sum of maxima fails the test and gives 0.0.
-    return sumOfMaxima > 0.0L ? static_cast<double>(sumOfMinima / sumOfMaxima) : 0.0;
+    const double* rows[1] = {second};
+    double similarity;
+    simil::against<1>(threshold, first, rows, n, &similarity);
+    return similarity;
 }
 
 bool Clustions::cluster(double* prototypes, double* items, int* dims, int* assignments,
@@ -297,13 +292,8 @@ bool Clustions::cluster(double* prototypes, double* items, int* dims, int* assig
         // pass is compared with the same prototypes. A negative n visits
         // nothing, changes nothing and so ends the run.
         for (std::int64_t j = 0; j < d.n; ++j) {
-            double* item = rowIn(items, j, d.m);
-            const int own = beginVisit(*this, item, prototypes, d.m, assignments[j],
-                                       similarities[j], changed);
-            for (int p = 0; p < d.k; ++p) {
-                offer(*this, item, prototypes, p, d.m, own, assignments[j], similarities[j],
-                      changed);
-            }
+            visit(threshold, rowIn(items, j, d.m), prototypes, d.k, d.m, assignments[j],
+                  similarities[j], changed);
         }
         ends = runEnds(*this, changed, pass);
         // Also on the pass that reaches the limit: the returned prototypes
@@ -347,18 +337,12 @@ bool Clustions::cluster(double* prototypes, double* items, int* dims, int* negAs
         // a negative n ends the run after one empty pass.
         for (std::int64_t j = 0; j < d.n; ++j) {
             splitItem(rowIn(items, j, d.m), d.m, negative, positive);
-            // Both visits open before the scan: the prototypes it skips are
-            // the ones held at this point, whatever the scan then changes.
-            const int ownNeg = beginVisit(*this, negative, prototypes, d.m, negAssignments[j],
-                                          negSimilarities[j], changed);
-            const int ownPos = beginVisit(*this, positive, prototypes, d.m, posAssignments[j],
-                                          posSimilarities[j], changed);
-            for (int l = 0; l < d.k; ++l) {
-                offer(*this, negative, prototypes, l, d.m, ownNeg, negAssignments[j],
-                      negSimilarities[j], changed);
-                offer(*this, positive, prototypes, l, d.m, ownPos, posAssignments[j],
-                      posSimilarities[j], changed);
-            }
+            // The two parts are visited one after the other: they touch
+            // different arrays, so the order between them changes nothing.
+            visit(threshold, negative, prototypes, d.k, d.m, negAssignments[j], negSimilarities[j],
+                  changed);
+            visit(threshold, positive, prototypes, d.k, d.m, posAssignments[j], posSimilarities[j],
+                  changed);
         }
         ends = runEnds(*this, changed, pass);
         if (changed) {

@@ -1,7 +1,8 @@
-// Vantor::Contifiers: configuration and the six gated-mean kernels.
+// Vantor::Contifiers: configuration and the six gated-mean kernels (the
+// frame they share, and why it is blocked, is in gated_mean.h).
 #include "vantor/contifiers.h"
 
-#include <cstdint>
+#include "gated_mean.h"
 
 namespace Vantor {
 
@@ -9,41 +10,6 @@ namespace Vantor {
 // expression, so it holds the right address before any constructor runs.
 static Contifiers con_static;
 Contifiers* con = &con_static;
-
-namespace {
-
-// Shared frame of every kernel: validate each pair, let a position through
-// when its weight reaches the threshold, and accumulate weight and term in
-// long double. `weightOf` and `termOf` receive a, b and whether b >= a (the
-// branch every kernel splits on; false when either value is NaN).
-template <class Weight, class Term>
-bool gatedMean(double threshold, int n, const double* first, const double* second,
-               double* result, Weight weightOf, Term termOf) {
-    long double numerator = 0.0L;
-    long double denominator = 0.0L;
-    for (std::int64_t i = 0; i < n; ++i) {
-        const double a = first[i];
-        const double b = second[i];
-        // Ordered comparisons on purpose: NaN passes validation and is
-        // handled by the gate and the terms below.
-        if (a < 0.0 || a > 1.0 || b < 0.0 || b > 1.0) return false;
-        const bool bAtLeastA = b >= a;
-        const double weight = weightOf(a, b, bAtLeastA);
-        if (!(weight >= threshold)) continue;  // NaN weight or threshold gates out
-        denominator += weight;
-        numerator += termOf(static_cast<long double>(a), static_cast<long double>(b), bAtLeastA);
-    }
-    result[0] = denominator > 0.0L ? static_cast<double>(numerator / denominator) : 0.0;
-    return true;
-}
-
-// Mutual kernels weigh a position by the larger value; a NaN on either side
-// makes b >= a false and so picks a.
-inline double largerOf(double a, double b, bool bAtLeastA) { return bAtLeastA ? b : a; }
-// Directed kernels weigh a position by the first vector's value.
-inline double firstOf(double a, double, bool) { return a; }
-
-}  // namespace
 
 Contifiers::Contifiers() : threshold(0.0), relationMode(1), typeMode(1) {}
 
@@ -99,37 +65,27 @@ bool Contifiers::aggregate(int n, double* first, double* second, double* result)
 }
 
 bool Contifiers::aggMutType0(int n, double* first, double* second, double* result) {
-    return gatedMean(threshold, n, first, second, result, largerOf,
-                     [](long double a, long double b, bool) { return a * b; });
+    return gated::mean<gated::MutType0>(threshold, n, first, second, result);
 }
 
 bool Contifiers::aggMutType1(int n, double* first, double* second, double* result) {
-    return gatedMean(threshold, n, first, second, result, largerOf,
-                     [](long double a, long double b, bool bAtLeastA) { return bAtLeastA ? a : b; });
+    return gated::mean<gated::MutType1>(threshold, n, first, second, result);
 }
 
 bool Contifiers::aggMutType2(int n, double* first, double* second, double* result) {
-    return gatedMean(threshold, n, first, second, result, largerOf,
-                     [](long double a, long double b, bool bAtLeastA) {
-                         return bAtLeastA ? b * ((a + 1.0L) - b) : a * ((b + 1.0L) - a);
-                     });
+    return gated::mean<gated::MutType2>(threshold, n, first, second, result);
 }
 
 bool Contifiers::aggDirType0(int n, double* first, double* second, double* result) {
-    return gatedMean(threshold, n, first, second, result, firstOf,
-                     [](long double a, long double b, bool bAtLeastA) { return bAtLeastA ? a : a * b; });
+    return gated::mean<gated::DirType0>(threshold, n, first, second, result);
 }
 
 bool Contifiers::aggDirType1(int n, double* first, double* second, double* result) {
-    return gatedMean(threshold, n, first, second, result, firstOf,
-                     [](long double a, long double b, bool bAtLeastA) { return bAtLeastA ? a : b; });
+    return gated::mean<gated::DirType1>(threshold, n, first, second, result);
 }
 
 bool Contifiers::aggDirType2(int n, double* first, double* second, double* result) {
-    return gatedMean(threshold, n, first, second, result, firstOf,
-                     [](long double a, long double b, bool bAtLeastA) {
-                         return bAtLeastA ? a : a * ((b + 1.0L) - a);
-                     });
+    return gated::mean<gated::DirType2>(threshold, n, first, second, result);
 }
 
 }  // namespace Vantor

@@ -1,7 +1,7 @@
 // Vantor::Dinorms: configuration, aggregation kernels and combination rules.
 #include "vantor/dinorms.h"
 
-#include <cstdint>
+#include "signed_scan.h"
 
 namespace Vantor {
 
@@ -16,34 +16,6 @@ namespace {
 // neither comparison, which the setter relies on and the constructor does not.
 inline bool outsideUnit(double x) { return x < 0.0 || x > 1.0; }
 inline double insideUnitOrZero(double x) { return x >= 0.0 && x <= 1.0 ? x : 0.0; }
-
-// The three kernels share this scan and differ only in how one significant
-// value is folded into its aggregate. A (negative) and B (positive) stay in
-// long double until the two stores; nothing is written before the scan ends,
-// so a refused vector leaves `result` as it was.
-template <class FoldNegative, class FoldPositive>
-bool signedScan(double threshold, int n, const double* values, double* result,
-                FoldNegative foldNegative, FoldPositive foldPositive) {
-    long double negative = 0.0L;
-    long double positive = 0.0L;
-    const double lower = -threshold;
-    for (std::int64_t i = 0; i < n; ++i) {
-        const double v = values[i];
-        if (v == 0.0) continue;  // -0.0 too: zero says nothing about either side
-        if (v <= lower) {
-            if (v < -1.0) return false;
-            foldNegative(negative, v);
-        } else if (v >= threshold) {
-            if (v > 1.0) return false;
-            foldPositive(positive, v);
-        }
-        // Anything else lies strictly inside the band or is NaN (or the
-        // threshold is NaN): not significant, and not checked either.
-    }
-    result[0] = static_cast<double>(negative);
-    result[1] = static_cast<double>(positive);
-    return true;
-}
 
 // The four rules share the input check, the sum and the neutral band; `rule`
 // turns the (possibly neutralised) sum d into the combined value.
@@ -100,33 +72,20 @@ int Dinorms::getModes(int capacity, int* out) {
 
 
 // Extreme value: A is the most negative significant value, B the largest.
+// The kernels share one scan (signed_scan.h, which says why it is blocked).
+// Extreme values: A is the most negative significant value, B the largest.
 bool Dinorms::aggType0(int n, double* values, double* result) {
-    return signedScan(
-        threshold, n, values, result,
-        [](long double& a, double v) { if (v <= a) a = v; },
-        [](long double& b, double v) { if (v >= b) b = v; });
+    return signedscan::extremes(threshold, n, values, result);
 }
 
 // Probabilistic sum on magnitudes, |X| + |v| - |X||v|, written with signs.
 bool Dinorms::aggType1(int n, double* values, double* result) {
-    return signedScan(
-        threshold, n, values, result,
-        [](long double& a, double v) { a = a + (v + a * v); },
-        [](long double& b, double v) { b = b + (v - b * v); });
+    return signedscan::folds<signedscan::ProbabilisticSum>(threshold, n, values, result);
 }
 
 // Bounded sum, clipped after every addition on the extended sum.
 bool Dinorms::aggType2(int n, double* values, double* result) {
-    return signedScan(
-        threshold, n, values, result,
-        [](long double& a, double v) {
-            const long double s = a + v;
-            a = s > -1.0L ? s : -1.0L;
-        },
-        [](long double& b, double v) {
-            const long double s = b + v;
-            b = s < 1.0L ? s : 1.0L;
-        });
+    return signedscan::folds<signedscan::BoundedSum>(threshold, n, values, result);
 }
 
 // The side with the larger magnitude wins outright.

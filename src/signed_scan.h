@@ -1,0 +1,176 @@
+// The scan the three Dinorms kernels share: every nonzero value at or below
+// -threshold is folded into the negative aggregate A, every other one at or
+// above threshold into the positive aggregate B, in index order, and a
+// significant value outside [-1, 1] fails the call with nothing written.
+//
+// Why it is written this way: whether a value is negative, positive or
+// insignificant is a coin toss on real data, and a mispredicted branch costs
+// more than a fold. So the values are classified without branches, two at a
+// time:
+//  - the extreme-value rule needs no order at all (A is the minimum, B the
+//    maximum, and equal values have equal bits), so it keeps a running
+//    minimum and maximum per lane and merges the two lanes at the end;
+//  - the probabilistic and bounded sums are sequential, so the significant
+//    values of a block are appended to one list per side, and the two folds
+//    then run side by side over the lists, each in index order, spread over
+//    the classification of the next block.
+// Either way A and B see exactly the values, in exactly the order, that a
+// loop over the positions one by one would give them, so every bit of the
+// result is the same.
+#ifndef VANTOR_SRC_SIGNED_SCAN_H
+#define VANTOR_SRC_SIGNED_SCAN_H
+
+#include <cstdint>
+
+#include "lanes.h"
+
+namespace Vantor {
+namespace signedscan {
+
+using lanes::Pair;
+
+constexpr int kBlock = 256;
+
+// Masks of the significant values among two: negative side, positive side,
+// and those of either side that lie outside [-1, 1].
+struct Classes {
+    Pair negative, positive, outside;
+};
+
+inline Classes classify(Pair v, Pair lower, Pair threshold) {
+    const Pair zero = lanes::equal(v, lanes::broadcast(0.0));  // -0.0 too
+    Classes c;
+    c.negative = lanes::zeroWhere(zero, lanes::atMost(v, lower));
+    c.positive = lanes::zeroWhere(lanes::either(zero, c.negative), lanes::atLeast(v, threshold));
+    c.outside = lanes::either(lanes::both(c.negative, lanes::lessThan(v, lanes::broadcast(-1.0))),
+                              lanes::both(c.positive, lanes::greaterThan(v, lanes::broadcast(1.0))));
+    return c;
+}
+
+// Two values from v, or one when only one is left (the other lane is then
+// +0.0, which is never significant).
+inline Pair loadUpToTwo(const double* v, std::int64_t left) {
+    return left >= 2 ? lanes::load(v) : lanes::loadOne(v);
+}
+
+// Extreme values: A <- v when v <= A, B <- v when v >= B.
+inline bool extremes(double threshold, std::int64_t n, const double* values, double* result) {
+    const Pair lower = lanes::broadcast(-threshold), upper = lanes::broadcast(threshold);
+    Pair a = lanes::broadcast(0.0), b = a;
+    for (std::int64_t start = 0; start < n; start += kBlock) {
+        const std::int64_t end = n - start < kBlock ? n : start + kBlock;
+        Pair outside = lanes::broadcast(0.0);
+        for (std::int64_t i = start; i < end; i += 2) {
+            const Pair v = loadUpToTwo(values + i, end - i);
+            const Classes c = classify(v, lower, upper);
+            outside = lanes::either(outside, c.outside);
+            a = lanes::select(lanes::both(c.negative, lanes::atMost(v, a)), v, a);
+            b = lanes::select(lanes::both(c.positive, lanes::atLeast(v, b)), v, b);
+        }
+        if (lanes::any(outside)) return false;
+    }
+    const double aLow = lanes::low(a), aHigh = lanes::high(a);
+    const double bLow = lanes::low(b), bHigh = lanes::high(b);
+    result[0] = aHigh <= aLow ? aHigh : aLow;
+    result[1] = bHigh >= bLow ? bHigh : bLow;
+    return true;
+}
+
+// The significant values of one block, side by side in index order.
+struct Lists {
+    double negative[kBlock + 2];
+    double positive[kBlock + 2];
+};
+
+// Sequential folds. rule.negative(A, v) and rule.positive(B, v) fold one
+// value into a long double aggregate.
+template <class Rule>
+bool folds(double threshold, std::int64_t n, const double* values, double* result) {
+    const Rule rule(threshold);
+    const Pair lower = lanes::broadcast(-threshold), upper = lanes::broadcast(threshold);
+    long double a = 0.0L;
+    long double b = 0.0L;
+    Lists lists[2];
+    Lists* ready = &lists[0];
+    Lists* filling = &lists[1];
+    int readyNegative = 0, readyPositive = 0;  // lengths of the lists in `ready`
+    for (std::int64_t start = 0; start < n || readyNegative + readyPositive > 0; start += kBlock) {
+        const int length = start < n ? static_cast<int>(n - start < kBlock ? n - start : kBlock) : 0;
+        int negatives = 0, positives = 0;
+        Pair outside = lanes::broadcast(0.0);
+        int i = 0;
+        for (; i < length; i += 2) {
+            const Pair v = loadUpToTwo(values + start + i, length - i);
+            const Classes c = classify(v, lower, upper);
+            outside = lanes::either(outside, c.outside);
+            const int neg = lanes::maskBits(c.negative), pos = lanes::maskBits(c.positive);
+            lanes::storeLow(filling->negative + negatives, v);
+            negatives += neg & 1;
+            lanes::storeHigh(filling->negative + negatives, v);
+            negatives += neg >> 1;
+            lanes::storeLow(filling->positive + positives, v);
+            positives += pos & 1;
+            lanes::storeHigh(filling->positive + positives, v);
+            positives += pos >> 1;
+            // Meanwhile, fold one value of each list of the previous block:
+            // spread over the loop, the folds hide the classification.
+            const int k = i / 2;
+            if (k < readyNegative) rule.negative(a, ready->negative[k]);
+            if (k < readyPositive) rule.positive(b, ready->positive[k]);
+        }
+        // Whatever is left, both sides side by side while both have values.
+        int j = i / 2;
+        for (; j < readyNegative && j < readyPositive; ++j) {
+            rule.negative(a, ready->negative[j]);
+            rule.positive(b, ready->positive[j]);
+        }
+        for (; j < readyNegative; ++j) rule.negative(a, ready->negative[j]);
+        for (; j < readyPositive; ++j) rule.positive(b, ready->positive[j]);
+        if (lanes::any(outside)) return false;
+        Lists* emptied = ready;
+        ready = filling;
+        filling = emptied;
+        readyNegative = negatives;
+        readyPositive = positives;
+    }
+    result[0] = static_cast<double>(a);
+    result[1] = static_cast<double>(b);
+    return true;
+}
+
+// Probabilistic sum on magnitudes, written with signs: A + (v + A*v) and
+// B + (v - B*v), grouped as written.
+struct ProbabilisticSum {
+    explicit ProbabilisticSum(double) {}
+    void negative(long double& a, double v) const { a = a + (v + a * v); }
+    void positive(long double& b, double v) const { b = b + (v - b * v); }
+};
+
+// Bounded sum, clipped after every addition on the extended sum.
+//
+// With a threshold of 0 or more, only values <= 0 reach A and only values
+// >= 0 reach B, so once A is -1 (B is 1) every later fold gives -1 (1)
+// again: the sum goes at or past the bound and is clipped back to it. The
+// fold is then skipped, which on real data, where the bounded sum saturates
+// within a few values, takes its slow dependent chain out of the scan. A
+// negative threshold (only a host writing the field can set one) lets values
+// of the other sign in, and the shortcut stays off.
+struct BoundedSum {
+    explicit BoundedSum(double threshold) : saturates(threshold >= 0.0) {}
+    void negative(long double& a, double v) const {
+        if (saturates && a == -1.0L) return;
+        const long double s = a + v;
+        a = s > -1.0L ? s : -1.0L;
+    }
+    void positive(long double& b, double v) const {
+        if (saturates && b == 1.0L) return;
+        const long double s = b + v;
+        b = s < 1.0L ? s : 1.0L;
+    }
+    bool saturates;
+};
+
+}  // namespace signedscan
+}  // namespace Vantor
+
+#endif
