@@ -10,6 +10,7 @@
 
 #include "exact_buffer.h"
 #include "harness.h"
+#include "literal_clustions.h"
 #include "vantor/vantor.h"
 
 namespace fz {
@@ -98,7 +99,7 @@ struct Call {
     // The plain reference follows the steps for any k of 1 or more on arrays
     // that are all present; a negative k and missing arrays are the
     // library's own refusals.
-    bool referenceApplies() const { return false; }
+    bool referenceApplies() const { return acceptable(); }
 
     std::vector<std::vector<unsigned char>> outputSnapshot() const {
         std::vector<std::vector<unsigned char>> s{prototypes.snapshot(), passInfo.snapshot()};
@@ -234,7 +235,10 @@ void checkCluCluster(Carver& in) {
             clu_cluster(c.prototypes.data(), c.items.data(), c.dims.data(), c.assignments[0].data(),
                         c.similarities[0].data(), c.passInfo.data(), ok);
         },
-        [](const Vantor::Clustions&, Copy&) { return false; });
+        [&](const Vantor::Clustions& config, Copy& r) {
+            return literal::cluster(config, r.prototypes.data(), c.items.data(), c.dims.data(),
+                                    r.assignments[0].data(), r.similarities[0].data(), r.passInfo.data());
+        });
 }
 
 void checkCluCluster2(Carver& in) {
@@ -246,7 +250,11 @@ void checkCluCluster2(Carver& in) {
                          c.assignments[1].data(), c.similarities[0].data(), c.similarities[1].data(),
                          c.passInfo.data(), ok);
         },
-        [](const Vantor::Clustions&, Copy&) { return false; });
+        [&](const Vantor::Clustions& config, Copy& r) {
+            return literal::cluster(config, r.prototypes.data(), c.items.data(), c.dims.data(),
+                                    r.assignments[0].data(), r.assignments[1].data(), r.similarities[0].data(),
+                                    r.similarities[1].data(), r.passInfo.data());
+        });
 }
 
 }  // namespace fz
