@@ -49,7 +49,7 @@ const std::map<std::string, int>& aggregationNames() {
 
 const std::map<std::string, int>& combinationNames() {
     static const std::map<std::string, int> names = {
-        {"larger", 0}, {"certainty", 1}, {"sum", 2}, {"amplified", 3}};
+        {"dominant", 0}, {"certainty-factor", 1}, {"sum", 2}, {"reinforced-sum", 3}};
     return names;
 }
 

@@ -68,7 +68,7 @@ void runDemo(const DemoOptions& options, std::ostream& out) {
     evidence.neutralBand = 0.05;
     evidence.output = table;
     heading(out,
-            "dinorm --aggregation probabilistic --combination certainty --threshold 0.1 "
+            "dinorm --aggregation probabilistic --combination certainty-factor --threshold 0.1 "
             "--neutral-band 0.05 --format table data/evidence.csv",
             "Dinorms: evidence against and for, and the verdict of each row");
     runDinorm(evidence, out);

@@ -171,7 +171,7 @@ TEST_P(DinormResults, EqualTheLibrarysAggregatesAndCombination) {
 
 std::vector<DinormCase> everyRulePair() {
     const char* aggregations[] = {"extreme", "probabilistic", "bounded"};
-    const char* combinations[] = {"larger", "certainty", "sum", "amplified"};
+    const char* combinations[] = {"dominant", "certainty-factor", "sum", "reinforced-sum"};
     std::vector<DinormCase> cases;
     for (int a = 0; a < 3; ++a) {
         for (int m = 0; m < 4; ++m) {
