@@ -118,11 +118,29 @@ void visit(double threshold, const double* vector, const double* prototypes, int
     });
 }
 
-// A run ends after a pass that moved nothing, or at the pass limit, which is
-// read only after a changing pass. `>=` rather than `==`: the field is
-// public, and a limit below 1 written into it must still end the run.
-bool runEnds(const Clustions& self, bool changed, int pass) {
-    return !changed || pass >= self.iterationLimit;
+// The pass loop both methods share. `scan` visits every item of one pass and
+// sets `changed` when a part was unassigned or moved; the prototypes are only
+// read meanwhile, so every item of a pass meets the same prototypes. A pass
+// that changed something also recomputes them, the pass that reaches the
+// limit included, so the returned prototypes are the means of the returned
+// assignments. The run ends after a pass that moved nothing, or at the limit,
+// read from the instance after every changing pass. `>=` rather than `==`:
+// the field is public, and a limit of 0 or below written straight into it
+// must still end the run after one pass.
+template <class Scan, class Update>
+void runPasses(const int& iterationLimit, Scan scan, Update update, int* passInfo) {
+    int pass = 0;
+    bool changed = false;
+    bool ends = false;
+    while (!ends) {
+        ++pass;
+        changed = false;
+        scan(changed);
+        ends = !changed || pass >= iterationLimit;
+        if (changed) update();
+    }
+    passInfo[1] = pass;
+    passInfo[0] = changed ? 0 : 1;
 }
 
 void clearCounts(MemberCount* counts, int k) {
@@ -282,27 +300,16 @@ bool Clustions::cluster(double* prototypes, double* items, int* dims, int* assig
 
     for (std::int64_t j = 0; j < d.n; ++j) markUnassigned(similarities, assignments, j);
 
-    int pass = 0;
-    bool changed = false;
-    bool ends = false;
-    while (!ends) {
-        ++pass;
-        changed = false;
-        // The prototypes are only read during the scan, so every item of a
-        // pass is compared with the same prototypes. A negative n visits
-        // nothing, changes nothing and so ends the run.
-        for (std::int64_t j = 0; j < d.n; ++j) {
-            visit(threshold, rowIn(items, j, d.m), prototypes, d.k, d.m, assignments[j],
-                  similarities[j], changed);
-        }
-        ends = runEnds(*this, changed, pass);
-        // Also on the pass that reaches the limit: the returned prototypes
-        // are then the means of the returned assignments.
-        if (changed) updateOneSided(prototypes, items, d, assignments, scratch.counts);
-    }
-
-    passInfo[0] = changed ? 0 : 1;
-    passInfo[1] = pass;
+    // A negative n visits nothing, changes nothing and so ends the run.
+    runPasses(
+        iterationLimit,
+        [&](bool& changed) {
+            for (std::int64_t j = 0; j < d.n; ++j) {
+                visit(threshold, rowIn(items, j, d.m), prototypes, d.k, d.m, assignments[j],
+                      similarities[j], changed);
+            }
+        },
+        [&] { updateOneSided(prototypes, items, d, assignments, scratch.counts); }, passInfo);
     scratch.release();
     return true;
 }
@@ -327,31 +334,24 @@ bool Clustions::cluster(double* prototypes, double* items, int* dims, int* negAs
 
     double* const negative = scratch.negativePart;
     double* const positive = scratch.positivePart;
-    int pass = 0;
-    bool changed = false;
-    bool ends = false;
-    while (!ends) {
-        ++pass;
-        changed = false;
-        // As in the one-sided method: prototypes fixed during the scan, and
-        // a negative n ends the run after one empty pass.
-        for (std::int64_t j = 0; j < d.n; ++j) {
-            splitItem(rowIn(items, j, d.m), d.m, negative, positive);
-            // The two parts are visited one after the other: they touch
-            // different arrays, so the order between them changes nothing.
-            visit(threshold, negative, prototypes, d.k, d.m, negAssignments[j], negSimilarities[j],
-                  changed);
-            visit(threshold, positive, prototypes, d.k, d.m, posAssignments[j], posSimilarities[j],
-                  changed);
-        }
-        ends = runEnds(*this, changed, pass);
-        if (changed) {
+    runPasses(
+        iterationLimit,
+        [&](bool& changed) {
+            for (std::int64_t j = 0; j < d.n; ++j) {
+                splitItem(rowIn(items, j, d.m), d.m, negative, positive);
+                // The two parts are visited one after the other: they touch
+                // different arrays and only read the prototypes, so the order
+                // between them changes nothing.
+                visit(threshold, negative, prototypes, d.k, d.m, negAssignments[j],
+                      negSimilarities[j], changed);
+                visit(threshold, positive, prototypes, d.k, d.m, posAssignments[j],
+                      posSimilarities[j], changed);
+            }
+        },
+        [&] {
             updateTwoSided(prototypes, items, d, negAssignments, posAssignments, scratch.counts);
-        }
-    }
-
-    passInfo[1] = pass;
-    passInfo[0] = changed ? 0 : 1;
+        },
+        passInfo);
     scratch.release();
     return true;
 }
