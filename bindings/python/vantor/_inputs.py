@@ -62,9 +62,13 @@ def dimensions(value, name, allowed):
                          f"library's limit of {INT_MAX}")
 
 
-def matrix(value, name):
-    """A two-dimensional table read by the library, rows within its limit."""
+def matrix(value, name, row="row"):
+    """A two-dimensional table read by the library, one `row` per row, rows
+    within its limit."""
     result = array(value, name)
+    if result.ndim != 2:
+        raise ValueError(f"{name} must be two-dimensional (one row per {row}), got shape "
+                         f"{result.shape}")
     dimensions(result, name, (2,))
     if result.shape[0] > INT_MAX:
         raise ValueError(f"{name} has {result.shape[0]} rows, more than the library's limit "

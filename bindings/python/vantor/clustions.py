@@ -73,11 +73,11 @@ def _run(items, prototypes, threshold, passes, two_sided, in_place, allow_nan, p
     passes_allowed = _inputs.whole(value, word, 1)
     sided = _inputs.flag(two_sided, "two_sided")
     allow = _inputs.flag(allow_nan, "allow_nan")
-    data = _inputs.matrix(items, "items")
+    data = _inputs.matrix(items, "items", "item")
     if in_place:
         seeds = _writable_matrix(prototypes, "prototypes")
     else:
-        seeds = _inputs.matrix(prototypes, "prototypes")
+        seeds = _inputs.matrix(prototypes, "prototypes", "prototype")
     (n, m), (k, m_seeds) = data.shape, seeds.shape
     if n == 0 or k == 0 or m == 0:
         raise ValueError(f"items and prototypes need at least one row of at least one value, "
