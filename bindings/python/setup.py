@@ -38,14 +38,11 @@ def version(root):
 ROOT = library_root()
 LIBRARY_SOURCES = sorted((ROOT / "src").glob("*.cpp"))
 BINDING_SOURCES = sorted((HERE / "src").glob("*.cpp"))
-# The seeding entry points are bound once the library carries them.
-HAS_SEEDING = (ROOT / "src" / "seeding.cpp").is_file()
 
 extension = Extension(
     "vantor._vantor",
     sources=[str(p) for p in LIBRARY_SOURCES + BINDING_SOURCES],
     include_dirs=[str(ROOT / "include"), str(ROOT / "src"), pybind11.get_include()],
-    define_macros=[("VANTOR_PYTHON_SEEDING", "1")] if HAS_SEEDING else [],
     language="c++",
     # The library's results are fixed to the bit by these two flags: no fused
     # multiply-adds, no fast-math. They come after Python's own flags.

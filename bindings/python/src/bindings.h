@@ -21,14 +21,12 @@ py::tuple cluster(const InArray& items, py::array_t<double, py::array::c_style> 
 py::array_t<double> similarities(const InArray& items, const InArray& prototypes,
                                  double threshold, bool twoSided, bool allowNaN);
 
-#ifdef VANTOR_PYTHON_SEEDING
 py::tuple seed(const InArray& items, int k, int rule, std::uint64_t randomSeed,
                double threshold, bool twoSided, bool allowNaN);
 py::tuple clusterFromStarts(const InArray& items, int k, int rule, int restarts,
                             std::uint64_t randomSeed, double threshold, int maxPasses,
                             bool twoSided, bool allowNaN);
 py::int_ restartSeed(std::uint64_t randomSeed, int start);
-#endif
 
 }  // namespace vantor_python
 

@@ -51,15 +51,10 @@ PYBIND11_MODULE(_vantor, module) {
                "threshold"_a, "max_passes"_a, "two_sided"_a, "allow_nan"_a);
     module.def("similarities", &vantor_python::similarities, "items"_a, "prototypes"_a,
                "threshold"_a, "two_sided"_a, "allow_nan"_a);
-#ifdef VANTOR_PYTHON_SEEDING
-    module.attr("HAS_SEEDING") = true;
     module.def("seed", &vantor_python::seed, "items"_a, "k"_a, "rule"_a, "random_seed"_a,
                "threshold"_a, "two_sided"_a, "allow_nan"_a);
     module.def("cluster_from_starts", &vantor_python::clusterFromStarts, "items"_a, "k"_a,
                "rule"_a, "restarts"_a, "random_seed"_a, "threshold"_a, "max_passes"_a,
                "two_sided"_a, "allow_nan"_a);
     module.def("restart_seed", &vantor_python::restartSeed, "random_seed"_a, "start"_a);
-#else
-    module.attr("HAS_SEEDING") = false;
-#endif
 }

@@ -2,8 +2,6 @@
 // the same starting prototypes as every other host for the same arguments.
 #include "bindings.h"
 
-#ifdef VANTOR_PYTHON_SEEDING
-
 #include "tables.h"
 #include "vantor/seeding.h"
 
@@ -114,5 +112,3 @@ py::int_ restartSeed(std::uint64_t randomSeed, int start) {
 }
 
 }  // namespace vantor_python
-
-#endif
