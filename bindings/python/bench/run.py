@@ -32,12 +32,15 @@ REPOSITORY = HERE.parents[2]
 
 
 def median_seconds(call, repeats):
-    times = []
+    """Median wall time and median CPU time of the process, in seconds. On a
+    shared machine the CPU time is the steadier of the two."""
+    walls, cpus = [], []
     for _ in range(repeats):
-        start = time.perf_counter()
+        wall, cpu = time.perf_counter(), time.process_time()
         call()
-        times.append(time.perf_counter() - start)
-    return statistics.median(times)
+        walls.append(time.perf_counter() - wall)
+        cpus.append(time.process_time() - cpu)
+    return np.array([statistics.median(walls), statistics.median(cpus)])
 
 
 def numpy_contify(a, b, threshold=0.0):
@@ -88,14 +91,47 @@ def table_rows(args):
     return out, (a, b)
 
 
+def alternating(calls, repeats):
+    """Medians of several calls timed in turns, so that a change in the
+    machine's load falls on all of them alike."""
+    times = [[] for _ in calls]
+    for _ in range(repeats):
+        for spent, call in zip(times, calls):
+            spent.append(call())
+    return [statistics.median(spent) for spent in times]
+
+
+def timed(call):
+    def run():
+        start = time.perf_counter()
+        call()
+        return time.perf_counter() - start
+    return run
+
+
 def threads(args, a, b):
+    """Wall times of the table in one call and in two halves on two threads,
+    and how many CPUs the two threads kept busy (CPU time over wall time):
+    near 2 means the GIL was not held, whatever else the machine runs."""
     halves = np.array_split(np.arange(a.shape[0]), 2)
     parts = [(np.ascontiguousarray(a[h]), np.ascontiguousarray(b[h])) for h in halves]
-    one = median_seconds(lambda: vantor.contify(a, b), args.repeats)
+    busy = []
+
+    def both(pool):
+        wall, cpu = time.perf_counter(), time.process_time()
+        list(pool.map(lambda p: vantor.contify(*p), parts))
+        busy.append((time.process_time() - cpu) / (time.perf_counter() - wall))
+
     with ThreadPoolExecutor(max_workers=2) as pool:
-        two = median_seconds(lambda: list(pool.map(lambda p: vantor.contify(*p), parts)),
-                             args.repeats)
-    return one, two
+        one, two = alternating([timed(lambda: vantor.contify(a, b)), timed(lambda: both(pool))],
+                               args.repeats)
+    return one, two, statistics.median(busy)
+
+
+def overhead(args):
+    """Per row cost of the table loop itself: rows without values."""
+    empty = np.zeros((args.rows, 0))
+    return median_seconds(lambda: vantor.contify(empty, empty), args.repeats) / args.rows
 
 
 def cluster_times(args):
@@ -103,8 +139,6 @@ def cluster_times(args):
     n, m, k = args.cluster_n, 32, 16
     items = rng.random((n, m))
     seeds = items[rng.choice(n, k, replace=False)].copy()
-    python = median_seconds(lambda: vantor.cluster(items, seeds, max_passes=args.passes),
-                            args.repeats)
     with tempfile.TemporaryDirectory() as scratch:
         scratch = Path(scratch)
         timer = scratch / "cluster_timer"
@@ -116,10 +150,23 @@ def cluster_times(args):
                         "-o", str(timer)], check=True)
         items.tofile(scratch / "items")
         seeds.tofile(scratch / "seeds")
-        printed = subprocess.run([str(timer), str(scratch / "items"), str(scratch / "seeds"),
-                                  str(k), str(n), str(m), str(args.passes), str(args.repeats)],
-                                 check=True, capture_output=True, text=True).stdout
-    return python, float(printed)
+        command = [str(timer), str(scratch / "items"), str(scratch / "seeds"), str(k), str(n),
+                   str(m), str(args.passes), "1"]
+
+        def cpp():
+            return float(subprocess.run(command, check=True, capture_output=True,
+                                        text=True).stdout)
+        return alternating([timed(lambda: vantor.cluster(items, seeds, max_passes=args.passes)),
+                            cpp], args.repeats)
+
+
+def ns(seconds):
+    return f"{seconds[0] * 1e9:.0f} ns ({seconds[1] * 1e9:.0f})"
+
+
+def ratio(numerator, denominator):
+    wall, cpu = numerator / denominator
+    return f"{wall:.1f}x ({cpu:.1f}x)"
 
 
 def main():
@@ -133,22 +180,26 @@ def main():
     print(f"vantor {vantor.__version__} from {Path(vantor.__file__).parent}, numpy "
           f"{np.__version__}, {os.cpu_count()} cores; medians of {args.repeats} runs\n")
     rows, (a, b) = table_rows(args)
+    print("Per row, wall (CPU) medians:\n")
     print("| per row | vantor table call | numpy vectorised | Python loop of single calls "
           "| numpy / vantor | loop / vantor |")
     print("|---|---|---|---|---|---|")
     for name, package, numpy_time, loop in rows:
-        print(f"| {name} | {package * 1e9:.0f} ns | {numpy_time * 1e9:.0f} ns | "
-              f"{loop * 1e9:.0f} ns | {numpy_time / package:.1f}x | {loop / package:.0f}x |")
+        print(f"| {name} | {ns(package)} | {ns(numpy_time)} | {ns(loop)} | "
+              f"{ratio(numpy_time, package)} | {ratio(loop, package)} |")
 
+    print(f"| contify, per row ({args.rows:,} x 0): the loop's own cost | "
+          f"{ns(overhead(args))} | | | | |")
     python, cpp = cluster_times(args)
-    one, two = threads(args, a, b)
+    one, two, busy = threads(args, a, b)
     print()
     print("| call | figure | ratio |")
     print("|---|---|---|")
     print(f"| cluster n={args.cluster_n:,} m=32 k=16, {args.passes} passes: Python / C++ | "
           f"{python * 1e3:.1f} ms / {cpp * 1e3:.1f} ms | {python / cpp:.3f} |")
     print(f"| contify table, {a.shape[0]:,} rows: 1 thread / 2 threads | "
-          f"{one * 1e3:.1f} ms / {two * 1e3:.1f} ms | {one / two:.2f}x throughput |")
+          f"{one * 1e3:.1f} ms / {two * 1e3:.1f} ms | {one / two:.2f}x throughput; "
+          f"{busy:.2f} CPUs busy with 2 threads |")
     return 0
 
 
