@@ -69,7 +69,7 @@ py::tuple cluster(const InArray& items, py::array_t<double, py::array::c_style> 
     if (!ok) {
         throw py::value_error("the library refused dimensions {" + std::to_string(dims[0]) +
                               ", " + std::to_string(dims[1]) + ", " + std::to_string(dims[2]) +
-                              "}");
+                              "} or had no memory for its scratch");
     }
     return py::make_tuple(assignments, similarities, passInfo[0] == 1, passInfo[1]);
 }

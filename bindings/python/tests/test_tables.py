@@ -88,7 +88,7 @@ def test_empty_tables():
 degrees = st.floats(0.0, 1.0) | st.sampled_from([0.0, -0.0, 0.5, 1.0])
 
 
-@settings(max_examples=60, deadline=None)
+@settings(max_examples=60, deadline=None, database=None)
 @given(st.integers(1, 6).flatmap(lambda m: st.lists(
     st.tuples(st.lists(degrees, min_size=m, max_size=m), st.lists(degrees, min_size=m,
                                                                   max_size=m)),
