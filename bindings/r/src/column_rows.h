@@ -1,0 +1,55 @@
+// Rows of an R matrix for the library. R stores a matrix by column, the
+// library reads one contiguous row at a time, so rows are copied out in
+// blocks: each column of a block is read in order (the cache-friendly
+// direction) and scattered into a small row-major buffer.
+#ifndef VANTOR_COLUMN_ROWS_H
+#define VANTOR_COLUMN_ROWS_H
+
+#include "r_api.h"
+
+namespace vantor_r {
+
+// A numeric argument seen as rows. A plain vector is one row that stands for
+// every row of the result ("broadcast"); a matrix has its own rows.
+struct ColumnMatrix {
+    const double* data;
+    std::int64_t rows;
+    int cols;
+    bool broadcast;
+    const char* name;  // the argument's name, for messages
+};
+
+// Reads the shape of a double vector or matrix; raises an R error for
+// anything else (the R wrappers convert before calling).
+ColumnMatrix columnMatrix(SEXP x, const char* name);
+
+// Copies rows [first, first + count) into `out`, row after row, cols values
+// each. A broadcast vector is copied once, into the first row of `out`.
+void gatherRows(const ColumnMatrix& x, std::int64_t first, std::int64_t count, double* out);
+
+// How many rows a block holds: enough to amortise the column walks, small
+// enough for the buffers to stay in the first-level cache.
+constexpr std::int64_t kBlockRows = 128;
+
+// Scratch for one block of rows of x, R_alloc'd (reclaimed by R).
+double* blockBuffer(const ColumnMatrix& x);
+
+// Raises `x: NaN at row 3, column 2` (or NA; "element 2" for a vector) when
+// the gathered row `values` of row index `row` (0-based) holds NaN or NA.
+void refuseMissing(const ColumnMatrix& x, std::int64_t row, const double* values, SEXP call);
+
+// Raises `x: value 1.5 at row 3, column 2 is outside [low, high]`.
+[[noreturn]] void refuseOutside(const ColumnMatrix& x, std::int64_t row, int col, double value,
+                                const char* range, SEXP call);
+
+// The position of a value in messages: "row 3, column 2" or "element 2".
+void describePosition(const ColumnMatrix& x, std::int64_t row, int col, char* out,
+                      std::size_t size);
+
+// A double as a message shows it: the shortest of %.15g / %.17g that reads
+// back exactly, and Inf, -Inf, NaN, NA as R prints them.
+void describeValue(double value, char* out, std::size_t size);
+
+}  // namespace vantor_r
+
+#endif
