@@ -64,12 +64,20 @@ void describeValue(double value, char* out, std::size_t size) {
     }
 }
 
-void refuseMissing(const ColumnMatrix& x, std::int64_t row, const double* values, SEXP call) {
-    for (int c = 0; c < x.cols; ++c) {
-        if (!std::isnan(values[c])) continue;
-        char where[64];
-        describePosition(x, row, c, where, sizeof where);
-        Rf_errorcall(call, "%s: %s at %s", x.name, R_IsNA(values[c]) ? "NA" : "NaN", where);
+void refuseMissing(const ColumnMatrix& x, SEXP call) {
+    const std::int64_t rows = x.broadcast ? 1 : x.rows;
+    const std::int64_t values = rows * x.cols;
+    bool any = false;
+    for (std::int64_t i = 0; i < values; ++i) any |= x.data[i] != x.data[i];
+    if (!any) return;
+    for (std::int64_t r = 0; r < rows; ++r) {
+        for (int c = 0; c < x.cols; ++c) {
+            const double value = x.data[r + c * rows];
+            if (!std::isnan(value)) continue;
+            char where[64];
+            describePosition(x, r, c, where, sizeof where);
+            Rf_errorcall(call, "%s: %s at %s", x.name, R_IsNA(value) ? "NA" : "NaN", where);
+        }
     }
 }
 

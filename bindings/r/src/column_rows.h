@@ -34,9 +34,10 @@ constexpr std::int64_t kBlockRows = 128;
 // Scratch for one block of rows of x, R_alloc'd (reclaimed by R).
 double* blockBuffer(const ColumnMatrix& x);
 
-// Raises `x: NaN at row 3, column 2` (or NA; "element 2" for a vector) when
-// the gathered row `values` of row index `row` (0-based) holds NaN or NA.
-void refuseMissing(const ColumnMatrix& x, std::int64_t row, const double* values, SEXP call);
+// Raises `x: NaN at row 3, column 2` (or NA; "element 2" for a vector) for
+// the first NaN or NA in row order. The common case, no NaN at all, is one
+// branch-free pass down the columns.
+void refuseMissing(const ColumnMatrix& x, SEXP call);
 
 // Raises `x: value 1.5 at row 3, column 2 is outside [low, high]`.
 [[noreturn]] void refuseOutside(const ColumnMatrix& x, std::int64_t row, int col, double value,

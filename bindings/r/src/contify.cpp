@@ -36,20 +36,19 @@ extern "C" SEXP vantor_contify(SEXP xs, SEXP ys, SEXP relation, SEXP kernel, SEX
     if (!contifier.thresholds(Rf_asReal(threshold)) ||
         !contifier.setModes(Rf_asInteger(relation), Rf_asInteger(kernel)))
         Rf_errorcall(call, "the library refused threshold or modes");
-    const bool allowMissing = Rf_asLogical(allowNaN) == TRUE;
+    if (Rf_asLogical(allowNaN) != TRUE) {
+        vantor_r::refuseMissing(x, call);
+        vantor_r::refuseMissing(y, call);
+    }
 
     const std::int64_t rows = x.broadcast ? y.rows : x.rows;
     SEXP out = PROTECT(Rf_allocVector(REALSXP, rows));
     double* result = REAL(out);
     double* xBlock = vantor_r::blockBuffer(x);
     double* yBlock = vantor_r::blockBuffer(y);
-    // A broadcast vector is read and checked once, as row 1.
-    for (const auto* side : {&x, &y}) {
-        if (!side->broadcast) continue;
-        double* block = side == &x ? xBlock : yBlock;
-        vantor_r::gatherRows(*side, 0, 1, block);
-        if (!allowMissing) vantor_r::refuseMissing(*side, 0, block, call);
-    }
+    // A broadcast vector is read once.
+    if (x.broadcast) vantor_r::gatherRows(x, 0, 1, xBlock);
+    if (y.broadcast) vantor_r::gatherRows(y, 0, 1, yBlock);
 
     for (std::int64_t first = 0; first < rows; first += vantor_r::kBlockRows) {
         const std::int64_t count = std::min(vantor_r::kBlockRows, rows - first);
@@ -58,10 +57,6 @@ extern "C" SEXP vantor_contify(SEXP xs, SEXP ys, SEXP relation, SEXP kernel, SEX
         for (std::int64_t i = 0; i < count; ++i) {
             double* xRow = x.broadcast ? xBlock : xBlock + i * x.cols;
             double* yRow = y.broadcast ? yBlock : yBlock + i * y.cols;
-            if (!allowMissing) {
-                if (!x.broadcast) vantor_r::refuseMissing(x, first + i, xRow, call);
-                if (!y.broadcast) vantor_r::refuseMissing(y, first + i, yRow, call);
-            }
             if (!contifier.aggregate(x.cols, xRow, yRow, result + first + i))
                 refuseRow(x, xRow, y, yRow, first + i, call);
         }

@@ -30,7 +30,7 @@ extern "C" SEXP vantor_dinorm(SEXP xs, SEXP aggregation, SEXP combination, SEXP 
     if (!dinorm.thresholds(Rf_asReal(threshold), Rf_asReal(neutralBand)) ||
         !dinorm.setModes(Rf_asInteger(aggregation), Rf_asInteger(combination)))
         Rf_errorcall(call, "the library refused thresholds or modes");
-    const bool allowMissing = Rf_asLogical(allowNaN) == TRUE;
+    if (Rf_asLogical(allowNaN) != TRUE) vantor_r::refuseMissing(x, call);
 
     const std::int64_t rows = x.rows;
     SEXP out = PROTECT(Rf_allocMatrix(REALSXP, static_cast<int>(rows), 3));
@@ -41,7 +41,6 @@ extern "C" SEXP vantor_dinorm(SEXP xs, SEXP aggregation, SEXP combination, SEXP 
         vantor_r::gatherRows(x, first, count, block);
         for (std::int64_t i = 0; i < count; ++i) {
             double* row = block + i * x.cols;
-            if (!allowMissing) vantor_r::refuseMissing(x, first + i, row, call);
             double three[3];
             if (!dinorm.aggregate(x.cols, row, three)) refuseRow(x, row, first + i, call);
             const std::int64_t r = first + i;
