@@ -31,12 +31,13 @@ choose_mode <- function(value, vocabulary, arg, call = sys.call(-1)) {
 # A threshold-like number in [0, 1]. The library would take a NaN (and gate
 # nothing); every host refuses it with the same message.
 check_unit <- function(value, arg, call = sys.call(-1)) {
-  if (!is.numeric(value) || length(value) != 1L) {
+  missing <- length(value) == 1L && is.atomic(value) && is.na(value)
+  if (!missing && (!is.numeric(value) || length(value) != 1L)) {
     refuse(sprintf("%s must be a single number in [0, 1]", arg), call)
   }
   value <- as.double(value)
-  shown <- if (is.nan(value)) "nan" else if (is.na(value)) "NA" else format(value, digits = 15)
-  if (is.na(value) || value < 0 || value > 1) {
+  if (missing || value < 0 || value > 1) {
+    shown <- if (is.nan(value)) "nan" else if (is.na(value)) "NA" else format(value, digits = 15)
     refuse(sprintf("%s must be a number in [0, 1], got %s", arg, shown), call)
   }
   value
