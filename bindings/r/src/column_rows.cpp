@@ -81,12 +81,12 @@ void refuseMissing(const ColumnMatrix& x, SEXP call) {
     }
 }
 
-void refuseOutside(const ColumnMatrix& x, std::int64_t row, int col, double value,
-                   const char* range, SEXP call) {
+void refuseValue(const ColumnMatrix& x, std::int64_t row, int col, double value,
+                 const char* verdict, SEXP call) {
     char where[64], shown[40];
     describePosition(x, row, col, where, sizeof where);
     describeValue(value, shown, sizeof shown);
-    Rf_errorcall(call, "%s: value %s at %s is outside %s", x.name, shown, where, range);
+    Rf_errorcall(call, "%s: value %s at %s %s", x.name, shown, where, verdict);
 }
 
 }  // namespace vantor_r

@@ -39,9 +39,10 @@ double* blockBuffer(const ColumnMatrix& x);
 // branch-free pass down the columns.
 void refuseMissing(const ColumnMatrix& x, SEXP call);
 
-// Raises `x: value 1.5 at row 3, column 2 is outside [low, high]`.
-[[noreturn]] void refuseOutside(const ColumnMatrix& x, std::int64_t row, int col, double value,
-                                const char* range, SEXP call);
+// Raises `x: value 1.5 at row 3, column 2 ` followed by `verdict` (such as
+// "is outside [0, 1]").
+[[noreturn]] void refuseValue(const ColumnMatrix& x, std::int64_t row, int col, double value,
+                              const char* verdict, SEXP call);
 
 // The position of a value in messages: "row 3, column 2" or "element 2".
 void describePosition(const ColumnMatrix& x, std::int64_t row, int col, char* out,

@@ -14,8 +14,8 @@ using vantor_r::ColumnMatrix;
 [[noreturn]] void refuseRow(const ColumnMatrix& x, const double* xRow, const ColumnMatrix& y,
                             const double* yRow, std::int64_t row, SEXP call) {
     for (int c = 0; c < x.cols; ++c) {
-        if (xRow[c] < 0 || xRow[c] > 1) vantor_r::refuseOutside(x, row, c, xRow[c], "[0, 1]", call);
-        if (yRow[c] < 0 || yRow[c] > 1) vantor_r::refuseOutside(y, row, c, yRow[c], "[0, 1]", call);
+        if (xRow[c] < 0 || xRow[c] > 1) vantor_r::refuseValue(x, row, c, xRow[c], "is outside [0, 1]", call);
+        if (yRow[c] < 0 || yRow[c] > 1) vantor_r::refuseValue(y, row, c, yRow[c], "is outside [0, 1]", call);
     }
     Rf_errorcall(call, "the library refused row %lld", static_cast<long long>(row + 1));
 }

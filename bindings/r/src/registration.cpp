@@ -7,12 +7,14 @@
 extern "C" {
 SEXP vantor_contify(SEXP, SEXP, SEXP, SEXP, SEXP, SEXP, SEXP);
 SEXP vantor_dinorm(SEXP, SEXP, SEXP, SEXP, SEXP, SEXP, SEXP);
+SEXP vantor_cluster(SEXP, SEXP, SEXP, SEXP, SEXP, SEXP, SEXP, SEXP, SEXP, SEXP);
 SEXP vantor_mode_names();
 SEXP vantor_library_version();
 
 static const R_CallMethodDef callMethods[] = {
     {"vantor_contify", reinterpret_cast<DL_FUNC>(&vantor_contify), 7},
     {"vantor_dinorm", reinterpret_cast<DL_FUNC>(&vantor_dinorm), 7},
+    {"vantor_cluster", reinterpret_cast<DL_FUNC>(&vantor_cluster), 10},
     {"vantor_mode_names", reinterpret_cast<DL_FUNC>(&vantor_mode_names), 0},
     {"vantor_library_version", reinterpret_cast<DL_FUNC>(&vantor_library_version), 0},
     {nullptr, nullptr, 0}};

@@ -54,3 +54,38 @@ grid_matrix <- function(rows, cols, special, low, high) {
   values[pick] <- sample(special, sum(pick), replace = TRUE)
   matrix(values, rows, cols)
 }
+
+# clu_cluster (or clu_cluster2) from the given starting prototypes, with the
+# results shaped as simkmeans returns them.
+entry_cluster <- function(x, seeds, threshold, iter.max, two.sided = FALSE) {
+  entry("clu_setThresholds", 1L, as.double(threshold), ok = 0L)
+  entry("clu_setLimits", 1L, as.integer(iter.max), ok = 0L)
+  n <- nrow(x)
+  common <- list(prototypes = as.vector(t(seeds)), items = as.vector(t(x)),
+                 dims = as.integer(c(nrow(seeds), n, ncol(x))))
+  if (two.sided) {
+    out <- do.call(entry, c("clu_cluster2", common,
+                            list(neg = integer(n), pos = integer(n), negSim = double(n),
+                                 posSim = double(n), passInfo = integer(2L), ok = 0L)))
+    cluster <- cbind(negative = out$neg, positive = out$pos)
+    similarity <- cbind(negative = out$negSim, positive = out$posSim)
+  } else {
+    out <- do.call(entry, c("clu_cluster", common,
+                            list(assignments = integer(n), similarities = double(n),
+                                 passInfo = integer(2L), ok = 0L)))
+    cluster <- out$assignments
+    similarity <- out$similarities
+  }
+  similarity[cluster < 0] <- NA_real_
+  cluster[cluster < 0] <- NA_integer_
+  list(cluster = cluster + 1L, similarity = similarity,
+       centers = matrix(out$prototypes, nrow(seeds), byrow = TRUE),
+       iter = out$passInfo[2], converged = out$passInfo[1] == 1L)
+}
+
+expect_same_run <- function(fit, want, what = "") {
+  expect_identical(unname(fit$cluster), unname(want$cluster), label = what)
+  expect_same_bits(fit$similarity, want$similarity, what)
+  expect_same_bits(fit$centers, want$centers, what)
+  expect_identical(c(fit$iter, fit$converged), c(want$iter, want$converged), label = what)
+}
