@@ -151,12 +151,13 @@ predict.simkmeans <- function(object, newdata, allow.nan = FALSE, ...) {
 #'   ([graphics::matplot()]).
 #' @return `x`, invisibly.
 #' @seealso [simkmeans()]
+#' @importFrom grDevices hcl.colors
 #' @examples
 #' set.seed(3)
 #' x <- rbind(matrix(runif(60, 0.5, 1), 10), matrix(runif(60, 0, 0.4), 10))
 #' plot(simkmeans(x, 3))
 #' @export
-plot.simkmeans <- function(x, col = grDevices::hcl.colors(length(x$size), "Dark 3"), ...) {
+plot.simkmeans <- function(x, col = hcl.colors(length(x$size), "Dark 3"), ...) {
   k <- length(x$size)
   old <- graphics::par(mfrow = c(1L, 2L), mar = c(4.1, 4.1, 2.1, 1.1))
   on.exit(graphics::par(old))
