@@ -31,7 +31,8 @@ SEXP matrixOfRows(const double* rows, int count, int cols) {
     double* column = REAL(out);
     for (int r = 0; r < count; ++r)
         for (int c = 0; c < cols; ++c)
-            column[r + static_cast<std::int64_t>(c) * count] = rows[static_cast<std::int64_t>(r) * cols + c];
+            column[r + static_cast<std::int64_t>(c) * count] =
+                rows[static_cast<std::int64_t>(r) * cols + c];
     UNPROTECT(1);
     return out;
 }
@@ -42,7 +43,8 @@ SEXP clusterColumns(const int* const* assignments, int sides, int n) {
     SEXP out = PROTECT(sides == 1 ? Rf_allocVector(INTSXP, n) : Rf_allocMatrix(INTSXP, n, sides));
     for (int s = 0; s < sides; ++s)
         for (int j = 0; j < n; ++j)
-            INTEGER(out)[static_cast<std::int64_t>(s) * n + j] =
+            INTEGER(out)
+            [static_cast<std::int64_t>(s) * n + j] =
                 assignments[s][j] < 0 ? NA_INTEGER : assignments[s][j] + 1;
     UNPROTECT(1);
     return out;
@@ -53,7 +55,8 @@ SEXP similarityColumns(const int* const* assignments, const double* const* simil
     SEXP out = PROTECT(sides == 1 ? Rf_allocVector(REALSXP, n) : Rf_allocMatrix(REALSXP, n, sides));
     for (int s = 0; s < sides; ++s)
         for (int j = 0; j < n; ++j)
-            REAL(out)[static_cast<std::int64_t>(s) * n + j] =
+            REAL(out)
+            [static_cast<std::int64_t>(s) * n + j] =
                 assignments[s][j] < 0 ? NA_REAL : similarities[s][j];
     UNPROTECT(1);
     return out;
@@ -73,7 +76,8 @@ double totalSimilarity(const int* const* assignments, const double* const* simil
 
 template <class T>
 T* scratch(std::int64_t count) {
-    return reinterpret_cast<T*>(R_alloc(static_cast<std::size_t>(count > 0 ? count : 1), sizeof(T)));
+    return reinterpret_cast<T*>(
+        R_alloc(static_cast<std::size_t>(count > 0 ? count : 1), sizeof(T)));
 }
 
 }  // namespace

@@ -13,8 +13,9 @@ ColumnMatrix columnMatrix(SEXP x, const char* name) {
     SEXP dim = Rf_getAttrib(x, R_DimSymbol);
     if (dim == R_NilValue) {
         const R_xlen_t length = XLENGTH(x);
-        if (length > INT_MAX) Rf_error("%s has %lld values, more than a row may hold (%d)", name,
-                                       static_cast<long long>(length), INT_MAX);
+        if (length > INT_MAX)
+            Rf_error("%s has %lld values, more than a row may hold (%d)", name,
+                     static_cast<long long>(length), INT_MAX);
         view.cols = static_cast<int>(length);
         return view;
     }
@@ -40,7 +41,8 @@ void gatherRows(const ColumnMatrix& x, std::int64_t first, std::int64_t count, d
 double* blockBuffer(const ColumnMatrix& x) {
     const std::int64_t rows = x.broadcast ? 1 : kBlockRows;
     const std::int64_t cols = x.cols > 0 ? x.cols : 1;
-    return reinterpret_cast<double*>(R_alloc(static_cast<std::size_t>(rows * cols), sizeof(double)));
+    return reinterpret_cast<double*>(
+        R_alloc(static_cast<std::size_t>(rows * cols), sizeof(double)));
 }
 
 void describePosition(const ColumnMatrix& x, std::int64_t row, int col, char* out,

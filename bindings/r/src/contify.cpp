@@ -14,8 +14,10 @@ using vantor_r::ColumnMatrix;
 [[noreturn]] void refuseRow(const ColumnMatrix& x, const double* xRow, const ColumnMatrix& y,
                             const double* yRow, std::int64_t row, SEXP call) {
     for (int c = 0; c < x.cols; ++c) {
-        if (xRow[c] < 0 || xRow[c] > 1) vantor_r::refuseValue(x, row, c, xRow[c], "is outside [0, 1]", call);
-        if (yRow[c] < 0 || yRow[c] > 1) vantor_r::refuseValue(y, row, c, yRow[c], "is outside [0, 1]", call);
+        if (xRow[c] < 0 || xRow[c] > 1)
+            vantor_r::refuseValue(x, row, c, xRow[c], "is outside [0, 1]", call);
+        if (yRow[c] < 0 || yRow[c] > 1)
+            vantor_r::refuseValue(y, row, c, yRow[c], "is outside [0, 1]", call);
     }
     Rf_errorcall(call, "the library refused row %lld", static_cast<long long>(row + 1));
 }
@@ -26,8 +28,7 @@ extern "C" SEXP vantor_contify(SEXP xs, SEXP ys, SEXP relation, SEXP kernel, SEX
                                SEXP allowNaN, SEXP call) {
     const ColumnMatrix x = vantor_r::columnMatrix(xs, "x");
     const ColumnMatrix y = vantor_r::columnMatrix(ys, "y");
-    if (x.cols != y.cols)
-        Rf_errorcall(call, "x has %d columns but y has %d", x.cols, y.cols);
+    if (x.cols != y.cols) Rf_errorcall(call, "x has %d columns but y has %d", x.cols, y.cols);
     if (!x.broadcast && !y.broadcast && x.rows != y.rows)
         Rf_errorcall(call, "x has %lld rows but y has %lld", static_cast<long long>(x.rows),
                      static_cast<long long>(y.rows));

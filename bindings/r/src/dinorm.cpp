@@ -15,7 +15,8 @@ using vantor_r::ColumnMatrix;
 [[noreturn]] void refuseRow(const ColumnMatrix& x, const double* row, std::int64_t index,
                             SEXP call) {
     for (int c = 0; c < x.cols; ++c)
-        if (row[c] < -1 || row[c] > 1) vantor_r::refuseValue(x, index, c, row[c], "is outside [-1, 1]", call);
+        if (row[c] < -1 || row[c] > 1)
+            vantor_r::refuseValue(x, index, c, row[c], "is outside [-1, 1]", call);
     Rf_errorcall(call, "the library refused row %lld", static_cast<long long>(index + 1));
 }
 

@@ -10,18 +10,29 @@ SEXP vantor_dinorm(SEXP, SEXP, SEXP, SEXP, SEXP, SEXP, SEXP);
 SEXP vantor_cluster(SEXP, SEXP, SEXP, SEXP, SEXP, SEXP, SEXP, SEXP, SEXP, SEXP);
 SEXP vantor_mode_names();
 SEXP vantor_library_version();
+}
 
-static const R_CallMethodDef callMethods[] = {
-    {"vantor_contify", reinterpret_cast<DL_FUNC>(&vantor_contify), 7},
-    {"vantor_dinorm", reinterpret_cast<DL_FUNC>(&vantor_dinorm), 7},
-    {"vantor_cluster", reinterpret_cast<DL_FUNC>(&vantor_cluster), 10},
-    {"vantor_mode_names", reinterpret_cast<DL_FUNC>(&vantor_mode_names), 0},
-    {"vantor_library_version", reinterpret_cast<DL_FUNC>(&vantor_library_version), 0},
+namespace {
+
+// R keeps every entry as DL_FUNC; going through void (*)(), the type that
+// stands for any function, says that the cast is meant.
+template <class Function>
+DL_FUNC entryOf(Function* function) {
+    return reinterpret_cast<DL_FUNC>(reinterpret_cast<void (*)()>(function));
+}
+
+const R_CallMethodDef callMethods[] = {
+    {"vantor_contify", entryOf(&vantor_contify), 7},
+    {"vantor_dinorm", entryOf(&vantor_dinorm), 7},
+    {"vantor_cluster", entryOf(&vantor_cluster), 10},
+    {"vantor_mode_names", entryOf(&vantor_mode_names), 0},
+    {"vantor_library_version", entryOf(&vantor_library_version), 0},
     {nullptr, nullptr, 0}};
 
-void R_init_vantor(DllInfo* dll) {
+}  // namespace
+
+extern "C" void R_init_vantor(DllInfo* dll) {
     R_registerRoutines(dll, nullptr, callMethods, nullptr, nullptr);
     R_useDynamicSymbols(dll, FALSE);
     R_forceSymbols(dll, TRUE);
-}
 }
