@@ -143,7 +143,8 @@ predict.simkmeans <- function(object, newdata, allow.nan = FALSE, ...) {
 #' Plot a simkmeans fit
 #'
 #' Two panels in base graphics: the prototype profiles (one line per
-#' cluster across the columns of the data) and the cluster sizes.
+#' cluster across the columns of the data, labelled by cluster number) and
+#' the cluster sizes.
 #'
 #' @param x A `"simkmeans"` object.
 #' @param col Colours of the clusters.
@@ -162,17 +163,18 @@ plot.simkmeans <- function(x, col = hcl.colors(length(x$size), "Dark 3"), ...) {
   old <- graphics::par(mfrow = c(1L, 2L), mar = c(4.1, 4.1, 2.1, 1.1))
   on.exit(graphics::par(old))
   features <- seq_len(ncol(x$centers))
-  # Headroom above the profiles for the legend.
+  # Headroom above the profiles for the legend, one line per eight clusters.
+  columns <- min(k, 8L)
   finite <- x$centers[is.finite(x$centers)]
   limits <- if (length(finite)) range(finite) else c(0, 1)
-  limits[2L] <- limits[2L] + 0.2 * max(diff(limits), 0.5)
+  limits[2L] <- limits[2L] + 0.15 * ceiling(k / columns) * max(diff(limits), 0.5)
   graphics::matplot(features, t(x$centers), type = "b", lty = 1, pch = 19, col = col,
                     ylim = limits, xlab = "column", ylab = "prototype value",
                     main = "Prototypes", xaxt = "n", ...)
   labels <- colnames(x$centers)
   graphics::axis(1, at = features, labels = if (is.null(labels)) features else labels)
-  graphics::legend("top", legend = paste("cluster", seq_len(k)), col = col, lty = 1, pch = 19,
-                   horiz = TRUE, bty = "n", cex = 0.8)
+  graphics::legend("top", legend = seq_len(k), col = col, lty = 1, pch = 19, ncol = columns,
+                   bty = "n", cex = 0.8)
   graphics::barplot(x$size, names.arg = seq_len(k), col = col, xlab = "cluster",
                     ylab = if (x$two.sided) "parts" else "rows", main = "Sizes")
   invisible(x)
