@@ -127,6 +127,10 @@ predict.simkmeans <- function(object, newdata, allow.nan = FALSE, ...) {
   allow.nan <- check_flag(allow.nan, "allow.nan")
   centers <- unname(object$centers)
   storage.mode(centers) <- "double"
+  if (!allow.nan && anyNA(centers)) {
+    refuse(paste("the fit's prototypes hold NaN (it was made with allow.nan = TRUE);",
+                 "predict with allow.nan = TRUE"), call)
+  }
   # One pass of the library against the fitted prototypes: it assigns the
   # rows as the fit would; the update that follows the pass is discarded.
   pass <- .Call(C_vantor_cluster, newdata, centers, object$threshold, 1L, 1L,

@@ -112,13 +112,16 @@ simkmeans <- function(x, centers, threshold = 0, iter.max = 40, nstart = 10,
     random <- rule == match("kmeans++", mode_names()$seeding) - 1L
     seed <- if (!is.null(seed)) check_seed(seed) else if (random) draw_seed() else NA_real_
   }
-  fit <- .Call(C_vantor_cluster, x, centers, threshold, iter.max, nstart, two.sided, rule,
-               if (is.na(seed)) 0 else seed, allow.nan, call)
-  if (is.null(fit)) {
+  too_few <- function() {
     what <- if (two.sided) "negative or positive parts" else "rows with a value above 0"
     refuse(sprintf("centers: %d starting prototypes need %d candidates, x has %d %s",
                    centers, centers, count_candidates(x, two.sided), what), call)
   }
+  # Refused before the prototypes' storage is set aside for a huge k.
+  if (!is.matrix(centers) && centers > nrow(x) * (1L + two.sided)) too_few()
+  fit <- .Call(C_vantor_cluster, x, centers, threshold, iter.max, nstart, two.sided, rule,
+               if (is.na(seed)) 0 else seed, allow.nan, call)
+  if (is.null(fit)) too_few()
   k <- nrow(fit$centers)
   dimnames(fit$centers) <- dimnames(fit$seeds) <- list(seq_len(k), colnames(x))
   if (two.sided) {

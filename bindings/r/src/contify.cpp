@@ -28,6 +28,8 @@ extern "C" SEXP vantor_contify(SEXP xs, SEXP ys, SEXP relation, SEXP kernel, SEX
                                SEXP allowNaN, SEXP call) {
     const ColumnMatrix x = vantor_r::columnMatrix(xs, "x");
     const ColumnMatrix y = vantor_r::columnMatrix(ys, "y");
+    if (x.broadcast && y.broadcast && x.cols != y.cols)
+        Rf_errorcall(call, "x has %d values but y has %d", x.cols, y.cols);
     if (x.cols != y.cols) Rf_errorcall(call, "x has %d columns but y has %d", x.cols, y.cols);
     if (!x.broadcast && !y.broadcast && x.rows != y.rows)
         Rf_errorcall(call, "x has %lld rows but y has %lld", static_cast<long long>(x.rows),

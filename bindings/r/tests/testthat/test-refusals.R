@@ -27,7 +27,7 @@ test_that("refused arguments name what was wrong", {
     list(quote(contify(m, array(0, c(3, 2, 1)))), "y must be a vector or a matrix"),
     list(quote(contify(m, c(0.5, 0.5, 0.5))), "x has 2 columns but y has 3"),
     list(quote(contify(m, m[1:2, ])), "x has 3 rows but y has 2"),
-    list(quote(contify(c(0.1, 0.2), 1)), "x has 2 columns but y has 1"))
+    list(quote(contify(c(0.1, 0.2), 1)), "x has 2 values but y has 1"))
   for (case in cases) {
     expect_error(eval(case[[1]]), case[[2]], fixed = TRUE, info = deparse(case[[1]]))
   }

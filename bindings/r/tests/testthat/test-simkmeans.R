@@ -136,6 +136,9 @@ test_that("refused clustering arguments name what was wrong", {
     list(quote(simkmeans(items, missing[7:8, ])), "centers: NaN at row 1, column 2"),
     list(quote(simkmeans(items[1:3, ], 5)),
          "centers: 5 starting prototypes need 5 candidates, x has 3 rows with a value above 0"),
+    list(quote(simkmeans(items, 1e9)), "centers: 1000000000 starting prototypes need"),
+    list(quote(predict(simkmeans(missing, 2, seed = 1, allow.nan = TRUE), items)),
+         "the fit's prototypes hold NaN"),
     list(quote(predict(simkmeans(items, 2, seed = 1), items[, 1:2])),
          "newdata must have the 4 columns of the fit, not 2"))
   for (case in cases) {
