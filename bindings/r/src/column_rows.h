@@ -27,12 +27,14 @@ ColumnMatrix columnMatrix(SEXP x, const char* name);
 // each. A broadcast vector is copied once, into the first row of `out`.
 void gatherRows(const ColumnMatrix& x, std::int64_t first, std::int64_t count, double* out);
 
-// How many rows a block holds: enough to amortise the column walks, small
-// enough for the buffers to stay in the first-level cache.
-constexpr std::int64_t kBlockRows = 128;
+// How many rows a block holds: enough to amortise the column walks, few
+// enough for the buffers to stay in the caches, and at least one however
+// long a row is.
+std::int64_t blockRows(int cols);
 
-// Scratch for one block of rows of x, R_alloc'd (reclaimed by R).
-double* blockBuffer(const ColumnMatrix& x);
+// Scratch for one block of rows of x (one row for a broadcast vector),
+// R_alloc'd: R reclaims it, also after an error.
+double* blockBuffer(const ColumnMatrix& x, std::int64_t rowsPerBlock);
 
 // Raises `x: NaN at row 3, column 2` (or NA; "element 2" for a vector) for
 // the first NaN or NA in row order. The common case, no NaN at all, is one

@@ -47,14 +47,15 @@ extern "C" SEXP vantor_contify(SEXP xs, SEXP ys, SEXP relation, SEXP kernel, SEX
     const std::int64_t rows = x.broadcast ? y.rows : x.rows;
     SEXP out = PROTECT(Rf_allocVector(REALSXP, rows));
     double* result = REAL(out);
-    double* xBlock = vantor_r::blockBuffer(x);
-    double* yBlock = vantor_r::blockBuffer(y);
+    const std::int64_t perBlock = vantor_r::blockRows(x.cols);
+    double* xBlock = vantor_r::blockBuffer(x, perBlock);
+    double* yBlock = vantor_r::blockBuffer(y, perBlock);
     // A broadcast vector is read once.
     if (x.broadcast) vantor_r::gatherRows(x, 0, 1, xBlock);
     if (y.broadcast) vantor_r::gatherRows(y, 0, 1, yBlock);
 
-    for (std::int64_t first = 0; first < rows; first += vantor_r::kBlockRows) {
-        const std::int64_t count = std::min(vantor_r::kBlockRows, rows - first);
+    for (std::int64_t first = 0; first < rows; first += perBlock) {
+        const std::int64_t count = std::min(perBlock, rows - first);
         if (!x.broadcast) vantor_r::gatherRows(x, first, count, xBlock);
         if (!y.broadcast) vantor_r::gatherRows(y, first, count, yBlock);
         for (std::int64_t i = 0; i < count; ++i) {

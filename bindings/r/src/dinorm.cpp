@@ -36,9 +36,10 @@ extern "C" SEXP vantor_dinorm(SEXP xs, SEXP aggregation, SEXP combination, SEXP 
     const std::int64_t rows = x.rows;
     SEXP out = PROTECT(Rf_allocMatrix(REALSXP, static_cast<int>(rows), 3));
     double* result = REAL(out);
-    double* block = vantor_r::blockBuffer(x);
-    for (std::int64_t first = 0; first < rows; first += vantor_r::kBlockRows) {
-        const std::int64_t count = x.broadcast ? 1 : std::min(vantor_r::kBlockRows, rows - first);
+    const std::int64_t perBlock = vantor_r::blockRows(x.cols);
+    double* block = vantor_r::blockBuffer(x, perBlock);
+    for (std::int64_t first = 0; first < rows; first += perBlock) {
+        const std::int64_t count = x.broadcast ? 1 : std::min(perBlock, rows - first);
         vantor_r::gatherRows(x, first, count, block);
         for (std::int64_t i = 0; i < count; ++i) {
             double* row = block + i * x.cols;

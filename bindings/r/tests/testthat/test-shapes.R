@@ -46,3 +46,10 @@ test_that("empty inputs give empty or zero results", {
   expect_identical(dim(dinorm(s[0, ])), c(0L, 3L))
   expect_identical(dinorm(numeric(0)), c(negative = 0, positive = 0, combined = 0))
 })
+
+test_that("rows longer than a block's worth of values are taken one at a time", {
+  wide <- matrix(stats::runif(3 * 20000), 3, 20000)
+  other <- matrix(stats::runif(3 * 20000), 3, 20000)
+  expect_same_bits(contify(wide, other)[3], contify(wide[3, ], other[3, ]))
+  expect_same_bits(dinorm(wide * 2 - 1)[2, ], unname(dinorm(wide[2, ] * 2 - 1)))
+})
