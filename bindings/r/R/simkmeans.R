@@ -118,7 +118,7 @@ simkmeans <- function(x, centers, threshold = 0, iter.max = 40, nstart = 10,
                    centers, centers, count_candidates(x, two.sided), what), call)
   }
   # Refused before the prototypes' storage is set aside for a huge k.
-  if (!is.matrix(centers) && centers > nrow(x) * (1L + two.sided)) too_few()
+  if (!is.matrix(centers) && centers > as.double(nrow(x)) * (1 + two.sided)) too_few()
   fit <- .Call(C_vantor_cluster, x, centers, threshold, iter.max, nstart, two.sided, rule,
                if (is.na(seed)) 0 else seed, allow.nan, call)
   if (is.null(fit)) too_few()
