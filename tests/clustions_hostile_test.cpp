@@ -69,7 +69,9 @@ template <class Call>
 template <class Call>
 void underOneGiB(Call call) {
 #ifdef VANTOR_UNDER_ASAN
-    GTEST_SKIP() << "AddressSanitizer's shadow memory needs more address space than the cap";
+    // AddressSanitizer's shadow memory needs more address space than the
+    // cap: run uncapped (the allocation test counts what is allocated).
+    EXPECT_TRUE(call());
 #else
     EXPECT_EXIT(runCapped(call), ::testing::ExitedWithCode(0), "");
 #endif
