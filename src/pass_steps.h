@@ -8,6 +8,7 @@
 
 #include "prototype_scan.h"
 #include "row_matrix.h"
+#include "signed_parts.h"
 
 namespace Vantor {
 namespace pass {
@@ -73,12 +74,6 @@ inline void scanItems(double threshold, const double* prototypes, int k, int m,
               changed);
     }
 }
-
-// The negative part of a signed row holds the magnitudes of its negative
-// values, the positive part its positive values. Zero of either sign and NaN
-// belong to neither, so both parts are never negative.
-inline double negativePartOf(double x) { return x < 0.0 ? -x : 0.0; }
-inline double positivePartOf(double x) { return x > 0.0 ? x : 0.0; }
 
 inline void splitItem(const double* item, int m, double* negativePart, double* positivePart) {
     for (std::int64_t i = 0; i < m; ++i) {
