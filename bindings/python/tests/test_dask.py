@@ -152,3 +152,20 @@ def test_a_worker_killed_mid_run_changes_no_bit(process_cluster, monkeypatch):
     assert killed
     same_bits(want, got)
     process_cluster.wait_for_workers(2, timeout=60)
+
+
+@pytest.mark.parametrize("two_sided", [False, True])
+def test_kmeans_fits_a_dask_array_as_its_rows_in_memory(two_sided):
+    items, seeds = problem(10, 120, two_sided=two_sided)
+    blocks = da.from_array(items, chunks=((50, 0, 70), -1))
+    model = dict(n_clusters=4, init=seeds, threshold=0.125, max_iter=40, two_sided=two_sided)
+    want = vantor.SimilarityKMeans(**model).fit(items)
+    got = vantor.SimilarityKMeans(**model).fit(blocks)
+    assert got.cluster_centers_.tobytes() == want.cluster_centers_.tobytes()
+    assert np.array_equal(got.labels_, want.labels_)
+    assert got.similarities_.tobytes() == want.similarities_.tobytes()
+    assert (got.n_iter_, got.converged_) == (want.n_iter_, want.converged_)
+    assert got.total_similarity_ == want.total_similarity_
+    assert np.array_equal(got.predict(blocks), want.predict(items))
+    with pytest.raises(ValueError, match="init must be an array"):
+        vantor.SimilarityKMeans(n_clusters=4).fit(blocks)
