@@ -1,5 +1,6 @@
 #include "read_options.h"
 
+#include <CLI/CLI.hpp>
 #include <map>
 
 #include "cell_text.h"

@@ -3,7 +3,10 @@
 #ifndef VANTOR_TOOLS_READ_OPTIONS_H
 #define VANTOR_TOOLS_READ_OPTIONS_H
 
-#include <CLI/CLI.hpp>
+// Only the options need CLI11; the reader that takes them does not.
+namespace CLI {
+class App;
+}
 
 namespace vantor_tool {
 
