@@ -49,11 +49,4 @@ NumberText readNumber(std::string_view text, char decimalMark, double* value) {
     return NumberText::Finite;
 }
 
-bool parseFiniteNumber(std::string_view text, double* value) {
-    double parsed = 0.0;
-    if (readNumber(text, '.', &parsed) != NumberText::Finite) return false;
-    *value = parsed;
-    return true;
-}
-
 }  // namespace vantor_tool

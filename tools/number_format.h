@@ -29,9 +29,6 @@ enum class NumberText {
 // options alike.
 NumberText readNumber(std::string_view text, char decimalMark, double* value);
 
-// readNumber with '.' that accepts only Finite.
-bool parseFiniteNumber(std::string_view text, double* value);
-
 }  // namespace vantor_tool
 
 #endif
