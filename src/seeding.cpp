@@ -246,7 +246,9 @@ private:
                 settle(c);
                 continue;
             }
-            rows[queued] = valuesOf(c, parts_ + rowOf(queued, in_.m));
+            // Only parts need a buffer (and only then is there one).
+            double* buffer = in_.twoSided ? parts_ + rowOf(queued, in_.m) : nullptr;
+            rows[queued] = valuesOf(c, buffer);
             which[queued] = c;
             if (++queued == simil::kMaxRows) flush();
         }
