@@ -1,22 +1,27 @@
-# The README's Python example must run and print what the README says.
+# The READMEs' Python examples must run and print what they say.
 import contextlib
 import io
 import re
 
-from conftest import REPOSITORY
+import pytest
+
+from conftest import PACKAGE_ROOT, REPOSITORY
+
+EXAMPLES = [(REPOSITORY / "README.md", "From Python"), (PACKAGE_ROOT / "README.md", "Example")]
 
 
-def python_example():
-    readme = (REPOSITORY / "README.md").read_text(encoding="utf-8")
-    section = readme.split("\n## From Python\n", 1)[1].split("\n## ", 1)[0]
+def python_example(readme, heading):
+    text = readme.read_text(encoding="utf-8")
+    section = text.split(f"\n## {heading}\n", 1)[1].split("\n## ", 1)[0]
     match = re.search(r"```python\n(.*?)```\s*prints\s*```text\n(.*?)```", section, re.S)
-    assert match, "the From Python section needs a python block followed by its output"
+    assert match, f"the {heading} section needs a python block followed by its output"
     return match.group(1), match.group(2)
 
 
-def test_readme_python_example_prints_what_it_says():
-    code, expected = python_example()
+@pytest.mark.parametrize("readme, heading", EXAMPLES, ids=["root", "package"])
+def test_readme_python_example_prints_what_it_says(readme, heading):
+    code, expected = python_example(readme, heading)
     printed = io.StringIO()
     with contextlib.redirect_stdout(printed):
-        exec(compile(code, "README.md", "exec"), {})
+        exec(compile(code, str(readme), "exec"), {})
     assert printed.getvalue() == expected
