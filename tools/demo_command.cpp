@@ -79,7 +79,7 @@ void runDemo(const DemoOptions& options, std::ostream& out) {
     profiles.threshold = 0.1;
     profiles.output = table;
     heading(out, "cluster -k 3 --threshold 0.1 --format table data/profiles.csv",
-            "Clustions: profiles grouped around three prototypes chosen farthest-first");
+            "Clustions: profiles grouped around three prototypes, k-means++ starts, best of 10");
     runCluster(profiles, out);
 
     ClusterOptions seeded = profiles;
