@@ -6,6 +6,7 @@
 #include <map>
 #include <string>
 
+#include "mode_names.h"
 #include "output_table.h"
 
 namespace vantor_tool {
@@ -14,19 +15,15 @@ namespace vantor_tool {
 void addOutputOptions(CLI::App* command, OutputOptions& output);
 
 // Accepts a number in [0, 1]; refuses NaN, which the library's setters would
-// store without complaint but which no person means.
-CLI::Validator unitInterval();
+// store without complaint but which no person means. `what` names the value
+// in the refusal, in the words every host uses:
+// "threshold must be a number in [0, 1], got nan".
+CLI::Validator unitInterval(const std::string& what = "threshold");
 
-// Names the tool accepts for the library's numbered modes. Each option that
-// takes one also accepts the number itself.
-const std::map<std::string, int>& relationNames();     // contify --relation
-const std::map<std::string, int>& kernelNames();       // contify --kernel
-const std::map<std::string, int>& aggregationNames();  // dinorm --aggregation
-const std::map<std::string, int>& combinationNames();  // dinorm --combination
-
-// An int option that takes a name from `names` or one of its numbers.
+// An int option that takes a name from `names` (see modeKey for the
+// spellings accepted) or the mode's number.
 CLI::Option* addModeOption(CLI::App* command, const std::string& flags, int& value,
-                           const std::map<std::string, int>& names, const std::string& help);
+                           const ModeNames& names, const std::string& help);
 
 }  // namespace vantor_tool
 
