@@ -1,7 +1,8 @@
 cmake_minimum_required(VERSION 3.25)
 # Fails unless the shared object exports exactly the library's interface:
-# the sixteen C entries unmangled, the three pointers, and members of the
-# three classes; nothing else of ours or anybody else's.
+# the sixteen C entries unmangled, the three pointers, members of the three
+# classes and the three seeding functions; nothing else of ours or anybody
+# else's.
 # Usage: cmake -DLIBRARY=path -DNM=nm -P check_exports.cmake
 execute_process(COMMAND ${NM} -D --defined-only --format=posix ${LIBRARY}
                 OUTPUT_VARIABLE listing RESULT_VARIABLE status)
@@ -17,6 +18,10 @@ set(required
   _ZN6Vantor10ContifiersC1Ev _ZN6Vantor10ContifiersC1Ed
   _ZN6Vantor7DinormsC1Ev _ZN6Vantor7DinormsC1Edd
   _ZN6Vantor9ClustionsC1Ev _ZN6Vantor9ClustionsC1Ed)
+# Free functions, required by name: their parameter types mangle differently
+# where std::uint64_t is another integer type.
+set(required_functions
+  _ZN6Vantor11chooseSeedsE _ZN6Vantor11restartSeedE _ZN6Vantor17clusterFromStartsE)
 
 string(REPLACE "\n" ";" lines "${listing}")
 set(found "")
@@ -36,6 +41,8 @@ foreach(line IN LISTS lines)
     continue()
   elseif(name MATCHES "^_ZN6Vantor(10Contifiers|7Dinorms|9Clustions)")
     continue()
+  elseif(name MATCHES "^_ZN6Vantor(11chooseSeeds|11restartSeed|17clusterFromStarts)E")
+    continue()
   endif()
   list(APPEND failures "unexpected export: ${name}")
 endforeach()
@@ -43,6 +50,19 @@ endforeach()
 foreach(name IN LISTS required)
   if(NOT name IN_LIST found)
     list(APPEND failures "missing export: ${name}")
+  endif()
+endforeach()
+
+foreach(prefix IN LISTS required_functions)
+  set(present FALSE)
+  foreach(name IN LISTS found)
+    string(FIND "${name}" "${prefix}" at)
+    if(at EQUAL 0)
+      set(present TRUE)
+    endif()
+  endforeach()
+  if(NOT present)
+    list(APPEND failures "missing export: ${prefix}...")
   endif()
 endforeach()
 

@@ -23,7 +23,9 @@ namespace Vantor {
 // Rules (`rule` is a vantor_seeding constant):
 //   VANTOR_SEEDING_FARTHEST  the first candidate, then again and again the
 //       candidate whose greatest similarity to the seeds chosen so far is the
-//       smallest (the lowest index on ties, a NaN similarity never lowers it).
+//       smallest (the lowest index on ties). A NaN similarity counts as
+//       greater than every number: it never makes a candidate look farther,
+//       and a candidate it reached is taken only when all that are left are.
 //   VANTOR_SEEDING_KMEANS_PP the first seed drawn uniformly among the
 //       candidates, then each next one with probability proportional to
 //       w = (1 - s)^2, s its greatest similarity to the chosen seeds (a seed
@@ -55,7 +57,9 @@ VANTOR_API bool chooseSeeds(Clustions& similarity, int rule, int k, const double
                             int* sourceItems, int* sourceParts);
 
 // The seed of start i (0-based) of a restarted run: output number i + 1 of a
-// SplitMix64 generator started at randomSeed. Start 0 therefore does not use
+// SplitMix64 generator started at randomSeed, i.e. the output function
+// applied to randomSeed + (i + 1) * 0x9E3779B97F4A7C15 modulo 2^64 (a
+// negative i follows the same formula). Start 0 therefore does not use
 // randomSeed itself, and starts never share a stream.
 VANTOR_API std::uint64_t restartSeed(std::uint64_t randomSeed, int start);
 
@@ -63,8 +67,10 @@ VANTOR_API std::uint64_t restartSeed(std::uint64_t randomSeed, int start);
 // `rule` from restartSeed(randomSeed, i), then runs clustions.cluster (one- or
 // two-sided) with its threshold and pass limit. The kept run has the largest
 // total similarity (the sum, in item order and in long double, of every
-// assigned item's or part's similarity; unassigned ones add nothing); the
-// earlier run wins ties. A deterministic rule (farthest, first) gives the
+// assigned item's or part's similarity, an item's negative part before its
+// positive part; unassigned ones add nothing; rounded to double, and the
+// doubles are compared); the earlier run wins ties, and a NaN total ranks
+// below every number. A deterministic rule (farthest, first) gives the
 // same start every time, so it runs once whatever `restarts` is.
 //
 // dims = {k, n, m}. The outputs are those of the matching cluster method for
@@ -73,8 +79,10 @@ VANTOR_API std::uint64_t restartSeed(std::uint64_t randomSeed, int start);
 // ignored), or two-sided negative parts in assignments/similarities and
 // positive parts in posAssignments/posSimilarities; passInfo (2). When not
 // null, *winningStart receives the kept start and *totalSimilarity its total.
-// False, with nothing written: restarts <= 0, the refusals of chooseSeeds
-// for (k, n, m), a null array the outputs need, or no memory.
+// The runs are made in scratch (two runs' arrays) and the kept one is copied
+// out at the end, so the outputs are written only on success.
+// False, with nothing written: a null dims, restarts <= 0, the refusals of
+// chooseSeeds for (k, n, m), a null array the outputs need, or no memory.
 VANTOR_API bool clusterFromStarts(Clustions& clustions, int rule, int restarts,
                                   std::uint64_t randomSeed, const double* items, const int* dims,
                                   bool twoSided, double* prototypes, int* assignments,

@@ -1,0 +1,448 @@
+// Starting prototypes chosen among the items, and clustering from several
+// starts keeping the best run.
+//
+// The candidates are never copied: a one-sided candidate is read where it
+// lies in `items`, a two-sided one (a part of an item) is split into a small
+// buffer each time it is needed. Per candidate the scratch holds its place
+// in the items, its greatest similarity to the seeds chosen so far and two
+// flags, so it grows with n and never with n * m.
+#include "vantor/seeding.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <new>
+
+#include "row_matrix.h"
+#include "signed_parts.h"
+#include "similarity_rows.h"
+#include "splitmix64.h"
+
+namespace Vantor {
+
+namespace {
+
+// Before the first seed a candidate is close to nothing: below every
+// similarity, which is never less than 0.
+constexpr double kCloseToNothing = -1.0;
+
+constexpr unsigned char kChosen = 1;  // already a seed of the current choice
+constexpr unsigned char kHasNaN = 2;  // one-sided candidate with a NaN value
+
+inline bool isNaN(double x) { return x != x; }
+
+// A NaN similarity counts as the greatest of all: it never makes a candidate
+// look farther from the seeds, so an unknown closeness cannot attract a
+// seed. Once NaN, a candidate's closeness stays NaN.
+inline double closer(double closeness, double similarity) {
+    if (isNaN(closeness)) return closeness;
+    return isNaN(similarity) || similarity > closeness ? similarity : closeness;
+}
+
+// a is smaller than b, NaN counting as the greatest.
+inline bool lessClose(double a, double b) { return !isNaN(a) && (isNaN(b) || a < b); }
+
+// The k-means++ weight (1 - s)^2 of an unchosen candidate; 0 for a NaN s.
+inline double weightOf(double closeness) {
+    if (isNaN(closeness)) return 0.0;
+    const double distance = 1.0 - closeness;
+    return distance * distance;
+}
+
+template <class T>
+T* allocateArray(std::int64_t count) {
+    return new (std::nothrow) T[static_cast<std::size_t>(count > 0 ? count : 1)];
+}
+
+// What the seeding reads, checked.
+struct Input {
+    const double* items;
+    std::int64_t n;
+    int m;
+    bool twoSided;
+};
+
+bool knownRule(int rule) {
+    return rule == VANTOR_SEEDING_FARTHEST || rule == VANTOR_SEEDING_KMEANS_PP ||
+           rule == VANTOR_SEEDING_FIRST;
+}
+
+// Calls visit(code, hasNaN) for every candidate in order. The code of a
+// one-sided candidate is its item j; of a two-sided one 2j + part.
+template <class Visit>
+void forEachCandidate(const Input& in, Visit&& visit) {
+    for (std::int64_t j = 0; j < in.n; ++j) {
+        const double* item = in.items + rowOf(j, in.m);
+        bool negative = false, positive = false, nan = false;
+        for (std::int64_t i = 0; i < in.m; ++i) {
+            negative |= item[i] < 0.0;
+            positive |= item[i] > 0.0;
+            nan |= isNaN(item[i]);
+        }
+        if (!in.twoSided) {
+            if (positive) visit(j, nan);
+            continue;
+        }
+        // Parts hold no NaN: the split sends it to neither.
+        if (negative) visit(2 * j + VANTOR_PART_NEGATIVE, false);
+        if (positive) visit(2 * j + VANTOR_PART_POSITIVE, false);
+    }
+}
+
+std::int64_t countCandidates(const Input& in) {
+    std::int64_t count = 0;
+    forEachCandidate(in, [&](std::int64_t, bool) { ++count; });
+    return count;
+}
+
+// The rules on one set of candidates; the scratch is allocated once and
+// serves any number of choices.
+class Seeder {
+public:
+    Seeder(const Input& in, double threshold) : in_(in), threshold_(threshold) {}
+    Seeder(const Seeder&) = delete;
+    Seeder& operator=(const Seeder&) = delete;
+    ~Seeder() { release(); }
+
+    // Counts the candidates and allocates the scratch; false when there are
+    // fewer than k candidates or no memory.
+    bool prepare(int k) {
+        count_ = countCandidates(in_);
+        if (count_ < k) return false;
+        code_ = allocateArray<std::int64_t>(count_);
+        closeness_ = allocateArray<double>(count_);
+        flags_ = allocateArray<unsigned char>(count_);
+        if (in_.twoSided) parts_ = allocateArray<double>(rowOf(simil::kMaxRows, in_.m));
+        if (code_ == nullptr || closeness_ == nullptr || flags_ == nullptr ||
+            (in_.twoSided && parts_ == nullptr)) {
+            release();
+            return false;
+        }
+        std::int64_t c = 0;
+        forEachCandidate(in_, [&](std::int64_t code, bool nan) {
+            code_[c] = code;
+            flags_[c] = nan ? kHasNaN : 0;
+            ++c;
+        });
+        return true;
+    }
+
+    void choose(int rule, int k, std::uint64_t randomSeed, double* seeds, int* sourceItems,
+                int* sourceParts) {
+        seeds_ = seeds;
+        sourceItems_ = sourceItems;
+        sourceParts_ = sourceParts;
+        for (std::int64_t c = 0; c < count_; ++c) {
+            flags_[c] &= static_cast<unsigned char>(~kChosen);
+            closeness_[c] = kCloseToNothing;
+        }
+        if (rule == VANTOR_SEEDING_FIRST) {
+            for (int t = 0; t < k; ++t) take(t, t);
+        } else if (rule == VANTOR_SEEDING_FARTHEST) {
+            take(0, 0);
+            for (int t = 1; t < k; ++t) {
+                absorb(t - 1);
+                take(leastClose(), t);
+            }
+        } else {
+            random::SplitMix64 generator(randomSeed);
+            take(generator.below(count_), 0);
+            for (int t = 1; t < k; ++t) {
+                absorb(t - 1);
+                take(weightedDraw(generator.unit(), count_ - t), t);
+            }
+        }
+    }
+
+private:
+    std::int64_t itemOf(std::int64_t c) const { return in_.twoSided ? code_[c] >> 1 : code_[c]; }
+    int partOf(std::int64_t c) const {
+        return in_.twoSided ? static_cast<int>(code_[c] & 1) : VANTOR_PART_POSITIVE;
+    }
+
+    // Candidate c's values: in place for a one-sided candidate, split into
+    // `buffer` (m values) for a part.
+    const double* valuesOf(std::int64_t c, double* buffer) const {
+        const double* item = in_.items + rowOf(itemOf(c), in_.m);
+        if (!in_.twoSided) return item;
+        const bool negative = partOf(c) == VANTOR_PART_NEGATIVE;
+        for (std::int64_t i = 0; i < in_.m; ++i) {
+            buffer[i] = negative ? negativePartOf(item[i]) : positivePartOf(item[i]);
+        }
+        return buffer;
+    }
+
+    // Candidate c becomes seed t.
+    void take(std::int64_t c, int t) {
+        flags_[c] |= kChosen;
+        double* row = seeds_ + rowOf(t, in_.m);
+        const double* values = valuesOf(c, row);
+        if (values != row) {
+            for (std::int64_t i = 0; i < in_.m; ++i) row[i] = values[i];
+        }
+        if (sourceItems_ != nullptr) sourceItems_[t] = static_cast<int>(itemOf(c));
+        if (sourceParts_ != nullptr) sourceParts_[t] = partOf(c);
+        lastTaken_ = c;
+    }
+
+    // Folds the similarity of every unchosen candidate to seed t, the one
+    // taken last, into its closeness: s = evalSimil(candidate, seed).
+    //
+    // The clustering's scan measures one vector against four rows at a time
+    // (similarity_rows.h); here the one vector is the new seed and the four
+    // rows are candidates, i.e. the two arguments are exchanged. Without NaN
+    // that gives the same bits: gate and clamp treat both sides alike, the
+    // larger and the smaller of two equal values differ at most in the sign
+    // of a zero, and the sums, which start at +0.0, cannot tell those apart.
+    // With a NaN on either side the order matters, so a one-sided candidate
+    // or seed holding one is measured the literal way round. Parts never
+    // hold NaN.
+    void absorb(int t) {
+        const double* seed = seeds_ + rowOf(t, in_.m);
+        const bool seedHasNaN = (flags_[lastTaken_] & kHasNaN) != 0;
+        const double* rows[simil::kMaxRows];
+        std::int64_t which[simil::kMaxRows];
+        double similarity[simil::kMaxRows];
+        int queued = 0;
+        const auto flush = [&] {
+            switch (queued) {
+                case 4: simil::against<4>(threshold_, seed, rows, in_.m, similarity); break;
+                case 3: simil::against<3>(threshold_, seed, rows, in_.m, similarity); break;
+                case 2: simil::against<2>(threshold_, seed, rows, in_.m, similarity); break;
+                default: simil::against<1>(threshold_, seed, rows, in_.m, similarity); break;
+            }
+            for (int r = 0; r < queued; ++r) {
+                closeness_[which[r]] = closer(closeness_[which[r]], similarity[r]);
+            }
+            queued = 0;
+        };
+        for (std::int64_t c = 0; c < count_; ++c) {
+            // A chosen candidate no longer matters; a NaN closeness is final.
+            if ((flags_[c] & kChosen) != 0 || isNaN(closeness_[c])) continue;
+            if (seedHasNaN || (flags_[c] & kHasNaN) != 0) {
+                // One-sided only, so the candidate needs no buffer.
+                const double* seedRow[1] = {seed};
+                double s;
+                simil::against<1>(threshold_, valuesOf(c, nullptr), seedRow, in_.m, &s);
+                closeness_[c] = closer(closeness_[c], s);
+                continue;
+            }
+            rows[queued] = valuesOf(c, parts_ + rowOf(queued, in_.m));
+            which[queued] = c;
+            if (++queued == simil::kMaxRows) flush();
+        }
+        if (queued > 0) flush();
+    }
+
+    // The unchosen candidate least close to the seeds, the lowest on ties.
+    std::int64_t leastClose() const {
+        std::int64_t best = -1;
+        for (std::int64_t c = 0; c < count_; ++c) {
+            if ((flags_[c] & kChosen) != 0) continue;
+            if (best < 0 || lessClose(closeness_[c], closeness_[best])) best = c;
+        }
+        return best;
+    }
+
+    double weightAt(std::int64_t c) const {
+        return (flags_[c] & kChosen) != 0 ? 0.0 : weightOf(closeness_[c]);
+    }
+
+    // The candidate u picks with probability proportional to its weight;
+    // uniformly among the `unchosen` candidates when every weight is 0.
+    std::int64_t weightedDraw(double u, std::int64_t unchosen) const {
+        double total = 0.0;
+        for (std::int64_t c = 0; c < count_; ++c) total += weightAt(c);
+        if (total > 0.0) {
+            const double target = u * total;
+            double running = 0.0;
+            std::int64_t lastWeighted = -1;
+            for (std::int64_t c = 0; c < count_; ++c) {
+                const double w = weightAt(c);
+                if (!(w > 0.0)) continue;
+                running += w;
+                lastWeighted = c;
+                if (running > target) return c;
+            }
+            return lastWeighted;
+        }
+        std::int64_t skip = random::indexAt(u, unchosen);
+        for (std::int64_t c = 0; c < count_; ++c) {
+            if ((flags_[c] & kChosen) != 0) continue;
+            if (skip-- == 0) return c;
+        }
+        return -1;  // not reached: `unchosen` candidates are left
+    }
+
+    void release() {
+        delete[] code_;
+        delete[] closeness_;
+        delete[] flags_;
+        delete[] parts_;
+        code_ = nullptr;
+        closeness_ = nullptr;
+        flags_ = nullptr;
+        parts_ = nullptr;
+    }
+
+    Input in_;
+    double threshold_;
+    std::int64_t count_ = 0;
+    std::int64_t* code_ = nullptr;
+    double* closeness_ = nullptr;
+    unsigned char* flags_ = nullptr;
+    double* parts_ = nullptr;  // kMaxRows split parts of m values
+    double* seeds_ = nullptr;
+    int* sourceItems_ = nullptr;
+    int* sourceParts_ = nullptr;
+    std::int64_t lastTaken_ = 0;  // the candidate of the newest seed
+};
+
+// The refusals chooseSeeds and clusterFromStarts share, before any scan.
+bool acceptSeeding(int rule, int k, const double* items, int n, int m) {
+    return k > 0 && n > 0 && m > 0 && knownRule(rule) && items != nullptr;
+}
+
+// The arrays one clustering run fills, held in scratch so that a refusal
+// can leave the caller's arrays untouched until the best run is known.
+struct Run {
+    double* prototypes = nullptr;
+    int* assignments[2] = {nullptr, nullptr};  // negative (or only) side, positive side
+    double* similarities[2] = {nullptr, nullptr};
+    int passInfo[2] = {0, 0};
+    double total = 0.0;
+
+    bool allocate(std::int64_t prototypeValues, std::int64_t n, int sides) {
+        prototypes = allocateArray<double>(prototypeValues);
+        bool ok = prototypes != nullptr;
+        for (int side = 0; side < sides; ++side) {
+            assignments[side] = allocateArray<int>(n);
+            similarities[side] = allocateArray<double>(n);
+            ok = ok && assignments[side] != nullptr && similarities[side] != nullptr;
+        }
+        if (!ok) release();
+        return ok;
+    }
+
+    void release() {
+        delete[] prototypes;
+        prototypes = nullptr;
+        for (int side = 0; side < 2; ++side) {
+            delete[] assignments[side];
+            delete[] similarities[side];
+            assignments[side] = nullptr;
+            similarities[side] = nullptr;
+        }
+    }
+
+    // The sum, in item order (negative part before positive part), of the
+    // similarity of every assigned item or part.
+    void measure(std::int64_t n, int sides) {
+        long double sum = 0.0L;
+        for (std::int64_t j = 0; j < n; ++j) {
+            for (int side = 0; side < sides; ++side) {
+                if (assignments[side][j] >= 0) sum += similarities[side][j];
+            }
+        }
+        total = static_cast<double>(sum);
+    }
+};
+
+// A NaN total ranks below every number; equal totals keep the earlier run.
+inline bool betterTotal(double candidate, double best) {
+    return !isNaN(candidate) && (isNaN(best) || candidate > best);
+}
+
+template <class T>
+void copyArray(const T* from, T* to, std::int64_t count) {
+    for (std::int64_t i = 0; i < count; ++i) to[i] = from[i];
+}
+
+}  // namespace
+
+bool chooseSeeds(Clustions& similarity, int rule, int k, const double* items, int n, int m,
+                 bool twoSided, std::uint64_t randomSeed, double* seeds, int* sourceItems,
+                 int* sourceParts) {
+    if (!acceptSeeding(rule, k, items, n, m) || seeds == nullptr) return false;
+    Seeder seeder(Input{items, n, m, twoSided}, similarity.threshold);
+    if (!seeder.prepare(k)) return false;
+    seeder.choose(rule, k, randomSeed, seeds, sourceItems, sourceParts);
+    return true;
+}
+
+std::uint64_t restartSeed(std::uint64_t randomSeed, int start) {
+    // start + 1 in 64 bits, wrapping for a negative start like the generator does.
+    const std::uint64_t position = static_cast<std::uint64_t>(static_cast<std::int64_t>(start) + 1);
+    return random::outputAt(randomSeed, position);
+}
+
+bool clusterFromStarts(Clustions& clustions, int rule, int restarts, std::uint64_t randomSeed,
+                       const double* items, const int* dims, bool twoSided, double* prototypes,
+                       int* assignments, double* similarities, int* posAssignments,
+                       double* posSimilarities, int* passInfo, int* winningStart,
+                       double* totalSimilarity) {
+    if (dims == nullptr || restarts <= 0) return false;
+    const int k = dims[0], n = dims[1], m = dims[2];
+    if (!acceptSeeding(rule, k, items, n, m)) return false;
+    if (prototypes == nullptr || assignments == nullptr || similarities == nullptr ||
+        passInfo == nullptr) {
+        return false;
+    }
+    if (twoSided && (posAssignments == nullptr || posSimilarities == nullptr)) return false;
+
+    Seeder seeder(Input{items, n, m, twoSided}, clustions.threshold);
+    if (!seeder.prepare(k)) return false;
+    const int sides = twoSided ? 2 : 1;
+    const std::int64_t prototypeValues = rowOf(k, m);
+    // A deterministic rule would only repeat its one start.
+    const int runs = rule == VANTOR_SEEDING_KMEANS_PP ? restarts : 1;
+    Run best, trial;
+    if (!best.allocate(prototypeValues, n, sides) ||
+        (runs > 1 && !trial.allocate(prototypeValues, n, sides))) {
+        best.release();
+        return false;
+    }
+
+    int winner = 0;
+    int runDims[3] = {k, n, m};
+    // The clustering only reads the items.
+    double* const itemValues = const_cast<double*>(items);
+    for (int start = 0; start < runs; ++start) {
+        Run& run = start == 0 ? best : trial;
+        seeder.choose(rule, k, restartSeed(randomSeed, start), run.prototypes, nullptr, nullptr);
+        const bool ran =
+            twoSided ? clustions.cluster(run.prototypes, itemValues, runDims, run.assignments[0],
+                                         run.assignments[1], run.similarities[0],
+                                         run.similarities[1], run.passInfo)
+                     : clustions.cluster(run.prototypes, itemValues, runDims, run.assignments[0],
+                                         run.similarities[0], run.passInfo);
+        if (!ran) {
+            best.release();
+            trial.release();
+            return false;
+        }
+        run.measure(n, sides);
+        if (start > 0 && betterTotal(trial.total, best.total)) {
+            Run kept = best;
+            best = trial;
+            trial = kept;
+            winner = start;
+        }
+    }
+
+    copyArray(best.prototypes, prototypes, prototypeValues);
+    int* const assignmentOut[2] = {assignments, posAssignments};
+    double* const similarityOut[2] = {similarities, posSimilarities};
+    for (int side = 0; side < sides; ++side) {
+        copyArray(best.assignments[side], assignmentOut[side], n);
+        copyArray(best.similarities[side], similarityOut[side], n);
+    }
+    passInfo[0] = best.passInfo[0];
+    passInfo[1] = best.passInfo[1];
+    if (winningStart != nullptr) *winningStart = winner;
+    if (totalSimilarity != nullptr) *totalSimilarity = best.total;
+    best.release();
+    trial.release();
+    return true;
+}
+
+}  // namespace Vantor

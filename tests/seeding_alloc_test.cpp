@@ -1,0 +1,94 @@
+// No memory is a refusal: whichever of the seeding's allocations fails,
+// including those of the clustering runs inside clusterFromStarts, the call
+// returns false and every output keeps its contents. This program replaces
+// the non-throwing array allocation, so it lives on its own.
+#include <gtest/gtest.h>
+
+#include <new>
+#include <vector>
+
+#include "bits.h"
+#include "vantor/seeding.h"
+
+namespace {
+int allocations = 0;  // non-throwing array allocations since the last reset
+int failing = 0;      // which of them returns null; 0 for none
+}  // namespace
+
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
+    if (++allocations == failing) return nullptr;
+    try {
+        return ::operator new[](size);  // pairs with the library's delete[]
+    } catch (...) {
+        return nullptr;
+    }
+}
+
+namespace {
+
+const int kK = 2, kN = 4, kM = 2;
+const std::vector<double> kItems = {0.5, -0.1, 0.2, 0.9, -0.3, 0.0, 0.7, 0.7};
+
+struct Outputs {
+    std::vector<double> doubles[3] = {std::vector<double>(kK * kM, vt::kUntouched),
+                                      std::vector<double>(kN, vt::kUntouched),
+                                      std::vector<double>(kN, vt::kUntouched)};
+    std::vector<int> ints[4] = {std::vector<int>(kK, vt::kUntouchedInt),
+                                std::vector<int>(kN, vt::kUntouchedInt),
+                                std::vector<int>(kN, vt::kUntouchedInt),
+                                std::vector<int>(3, vt::kUntouchedInt)};
+    double total = vt::kUntouched;
+
+    bool untouched() const {
+        const Outputs fresh;
+        for (int i = 0; i < 3; ++i) {
+            if (doubles[i] != fresh.doubles[i]) return false;
+        }
+        for (int i = 0; i < 4; ++i) {
+            if (ints[i] != fresh.ints[i]) return false;
+        }
+        return total == vt::kUntouched;
+    }
+};
+
+// Runs one call with allocation number `failAt` failing; returns its result.
+bool call(bool starts, bool twoSided, int failAt, Outputs& o) {
+    Vantor::Clustions c;
+    allocations = 0;
+    failing = failAt;
+    bool ok;
+    if (starts) {
+        const int dims[3] = {kK, kN, kM};
+        ok = Vantor::clusterFromStarts(c, VANTOR_SEEDING_KMEANS_PP, 3, 5, kItems.data(), dims,
+                                       twoSided, o.doubles[0].data(), o.ints[1].data(),
+                                       o.doubles[1].data(), o.ints[2].data(), o.doubles[2].data(),
+                                       o.ints[3].data(), o.ints[0].data(), &o.total);
+    } else {
+        ok = Vantor::chooseSeeds(c, VANTOR_SEEDING_KMEANS_PP, kK, kItems.data(), kN, kM, twoSided,
+                                 5, o.doubles[0].data(), o.ints[0].data(), o.ints[1].data());
+    }
+    failing = 0;
+    return ok;
+}
+
+TEST(SeedingScratch, EveryFailedAllocationIsARefusal) {
+    for (bool starts : {false, true}) {
+        for (bool twoSided : {false, true}) {
+            int failures = 0;
+            for (int failAt = 1;; ++failAt) {
+                Outputs o;
+                if (call(starts, twoSided, failAt, o)) {
+                    // Succeeded: it made fewer allocations than failAt.
+                    EXPECT_LT(allocations, failAt);
+                    break;
+                }
+                ++failures;
+                EXPECT_TRUE(o.untouched()) << starts << twoSided << " allocation " << failAt;
+                ASSERT_LT(failAt, 100);
+            }
+            EXPECT_GE(failures, 3) << starts << twoSided;
+        }
+    }
+}
+
+}  // namespace
