@@ -14,10 +14,6 @@ import re
 import sys
 from pathlib import Path
 
-# Pages that arrive with work not yet merged here: a link to one is reported,
-# not failed, while the page is absent; once it exists it is checked like any.
-PENDING = {"bindings/r/README.md": "the R package brings its own page"}
-
 SKIPPED_FOLDERS = {"build", ".git", "node_modules"}
 LINK = re.compile(r"!?\[[^\]]*\]\(([^)\s]+)(?:\s+\"[^\"]*\")?\)")
 
@@ -49,7 +45,7 @@ def anchors(page):
 
 
 def broken_links(root, page):
-    problems, pending = [], []
+    problems = []
     for target in LINK.findall(without_code(page.read_text())):
         if re.match(r"[a-z][a-z0-9+.-]*:", target):  # https:, mailto:, ...
             continue
@@ -62,13 +58,10 @@ def broken_links(root, page):
             problems.append(f"{where} leads outside the repository")
             continue
         if not resolved.exists():
-            if relative in PENDING:
-                pending.append(f"{where} (pending: {PENDING[relative]})")
-            else:
-                problems.append(f"{where} does not exist")
+            problems.append(f"{where} does not exist")
         elif fragment and resolved.suffix == ".md" and fragment not in anchors(resolved):
             problems.append(f"{where}: no heading '#{fragment}' in {relative}")
-    return problems, pending
+    return problems
 
 
 def self_test():
@@ -82,7 +75,7 @@ def self_test():
             "[ok](docs/page.md#second-part) [gone](docs/gone.md) [bad](docs/page.md#third)\n"
             "`[in code](nowhere.md)`\n```\n[in a block](nowhere.md)\n```\n"
             "[site](https://example.org/x)\n")
-        found, _ = broken_links(root, root / "README.md")
+        found = broken_links(root, root / "README.md")
     want = ["README.md: docs/gone.md does not exist",
             "README.md: docs/page.md#third: no heading '#third' in docs/page.md"]
     if found != want:
@@ -97,10 +90,7 @@ def main():
     root = Path(sys.argv[1]) if len(sys.argv) > 1 else Path(__file__).resolve().parents[2]
     problems, checked = [], 0
     for page in pages(root):
-        found, pending = broken_links(root, page)
-        problems += found
-        for note in pending:
-            print("not yet present:", note)
+        problems += broken_links(root, page)
         checked += 1
     for problem in problems:
         print(problem, file=sys.stderr)

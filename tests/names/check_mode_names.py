@@ -9,7 +9,7 @@ actually offers, {vocabulary: [name, ...]}, by asking the built host itself.
 A host whose files are absent, or that cannot be run on this machine, is
 skipped with a message; any disagreement fails.
 
-    check_mode_names.py --root REPO [--cli VANTOR] [--python PYTHON --library LIBVANTOR]
+    check_mode_names.py --root REPO [--cli VANTOR] [--python PYTHON] [--r-library DIR]
 
 With --drifted every list of the header is reversed first, and the run
 succeeds only when at least one host was checked and every host checked
@@ -83,10 +83,9 @@ def python_names(args):
     """The package's own tables, imported the way a user imports them."""
     if not args.python:
         raise Skip("no interpreter given (--python)")
-    env = dict(os.environ, PYTHONPATH=str(args.root / "bindings" / "python"),
-               PYTHONDONTWRITEBYTECODE="1")
-    if args.library:
-        env["VANTOR_LIBRARY"] = args.library
+    # The built package when the caller names it in PYTHONPATH, else the source tree.
+    env = dict(os.environ, PYTHONDONTWRITEBYTECODE="1")
+    env.setdefault("PYTHONPATH", str(args.root / "bindings" / "python"))
     tables = {"relation": "RELATIONS", "kernel": "CONTIFIER_KERNELS",
               "aggregation": "AGGREGATIONS", "combination": "COMBINATIONS",
               "seeding": "SEEDINGS", "part": "PARTS"}
@@ -105,7 +104,11 @@ def r_names(args):
     script = ('if (!requireNamespace("vantor", quietly = TRUE)) quit(status = 3)\n'
               "x <- vantor:::mode_names()\n"
               'for (v in names(x)) cat(v, ": ", paste(x[[v]], collapse = " "), "\\n", sep = "")\n')
-    done = subprocess.run([rscript, "-e", script], capture_output=True, text=True, timeout=120)
+    env = dict(os.environ)
+    if args.r_library:
+        env["R_LIBS"] = args.r_library
+    done = subprocess.run([rscript, "-e", script], capture_output=True, text=True, env=env,
+                          timeout=120)
     if done.returncode == 3:
         raise Skip("the R package vantor is not installed")
     if done.returncode != 0:
@@ -154,7 +157,7 @@ def main():
     parser.add_argument("--root", type=Path, required=True)
     parser.add_argument("--cli")
     parser.add_argument("--python")
-    parser.add_argument("--library")
+    parser.add_argument("--r-library", help="folder the R package is installed in")
     parser.add_argument("--drifted", action="store_true")
     args = parser.parse_args()
 

@@ -21,8 +21,9 @@ def test_one_sided_run_converges_and_leaves_the_seeds_alone():
     assert seeds.tolist() == SEEDS
 
 
-def test_the_limit_stops_the_run():
-    run = vantor.cluster(ITEMS, SEEDS, limit=1)
+@pytest.mark.parametrize("options", [dict(limit=1), dict(max_passes=1), dict(max_passes=1, limit=1)])
+def test_the_limit_stops_the_run(options):
+    run = vantor.cluster(ITEMS, SEEDS, **options)
     assert (run.converged, run.passes) == (False, 1)
     assert run.similarities.tolist() == pytest.approx([0.9 / 1.1, 0.8 / 1.2, 0.5], rel=1e-15)
 
@@ -94,7 +95,10 @@ def test_assign_measures_against_the_prototypes_as_given():
 
 
 def test_assign_two_sided_and_unassignable_items():
-    found = vantor.assign([[0.9, -0.1]], [[math.nan, 0.0], [math.nan, 1.0]], two_sided=True)
+    seeds = [[math.nan, 0.0], [math.nan, 1.0]]
+    with pytest.raises(ValueError, match="prototypes: NaN at row 0, column 0"):
+        vantor.assign([[0.9, -0.1]], seeds, two_sided=True)
+    found = vantor.assign([[0.9, -0.1]], seeds, two_sided=True, allow_nan=True)
     assert found.assignments.tolist() == [[-1], [-1]]
     assert found.similarities.tolist() == [[-1.0], [-1.0]]
 
@@ -108,7 +112,10 @@ def test_assign_two_sided_and_unassignable_items():
     (ITEMS, SEEDS, dict(limit=0), "limit must be a whole number from 1"),
     (ITEMS, SEEDS, dict(limit=2.5), "limit must be a whole number"),
     (ITEMS, SEEDS, dict(limit=2**31), "limit must be a whole number from 1"),
-    (ITEMS, SEEDS, dict(threshold=-0.5), r"threshold must lie in \[0, 1\], got -0.5"),
+    (ITEMS, SEEDS, dict(threshold=-0.5), r"threshold must be a number in \[0, 1\], got -0.5"),
+    (ITEMS, SEEDS, dict(max_passes=0), "max_passes must be a whole number from 1"),
+    (ITEMS, SEEDS, dict(max_passes=3, limit=4), "give max_passes or its older name limit"),
+    ([[0.5, math.nan]], SEEDS, {}, "items: NaN at row 0, column 1"),
 ])
 def test_refusals_say_what_was_wrong(items, seeds, options, message):
     with pytest.raises(ValueError, match=message):

@@ -40,9 +40,10 @@ def test_empty_vector_is_all_zero():
 @pytest.mark.parametrize("values, options, message", [
     ([0.5, -1.5], {}, r"values\[1\] = -1.5 lies outside \[-1, 1\]"),
     ([0.5, math.inf], {}, r"values\[1\] = inf lies outside"),
-    ([[0.5]], {}, "values must be one-dimensional"),
-    ([0.5], dict(threshold=1.5), r"threshold must lie in \[0, 1\], got 1.5"),
-    ([0.5], dict(neutral_band=-0.25), r"neutral_band must lie in \[0, 1\], got -0.25"),
+    ([[[0.5]]], {}, "values must be one or two-dimensional"),
+    ([0.5], dict(threshold=1.5), r"threshold must be a number in \[0, 1\], got 1.5"),
+    ([0.5], dict(threshold=math.nan), r"threshold must be a number in \[0, 1\], got nan"),
+    ([0.5], dict(neutral_band=-0.25), r"neutral_band must be a number in \[0, 1\], got -0.25"),
     ([0.5], dict(aggregation="mean"), "aggregation must be one of 'extreme'"),
     ([0.5], dict(combination=4), "combination must be one of .* got 4"),
 ])
@@ -51,5 +52,7 @@ def test_refusals_say_what_was_wrong(values, options, message):
         vantor.dinorm(values, **options)
 
 
-def test_a_nan_threshold_makes_no_value_significant():
-    assert vantor.dinorm([0.5, -1.5], threshold=math.nan) == (0.0, 0.0, 0.0)
+def test_nan_values_are_refused_unless_allowed():
+    with pytest.raises(ValueError, match=r"^values: NaN at index 1$"):
+        vantor.dinorm([0.5, math.nan])
+    assert vantor.dinorm([0.5, math.nan], allow_nan=True) == (0.0, 0.5, 0.5)

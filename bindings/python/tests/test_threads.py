@@ -1,7 +1,8 @@
-# Each call stores its settings in the library's shared configuration and
-# then computes. Without the binding's locks another thread could change
-# the settings in between; with them every result matches a lone call.
+# Every call makes its own library instance and releases the GIL while it
+# computes: threads running at once must each see only their own settings
+# and get exactly the results of lone calls.
 import threading
+from concurrent.futures import ThreadPoolExecutor
 
 import numpy as np
 
@@ -41,3 +42,21 @@ def test_concurrent_calls_see_their_own_settings():
     for thread in threads:
         thread.join()
     assert failures == []
+
+
+def test_eight_threads_on_tables_give_the_serial_results():
+    rng = np.random.default_rng(11)
+    a, b = rng.random((2000, 20)), rng.random((2000, 20))
+    signed = rng.uniform(-1.0, 1.0, (2000, 20))
+
+    def work(i):
+        return (vantor.contify(a, b, relation=i % 3, kernel=i % 3 // 1, threshold=(i % 4) / 4)
+                .tobytes(),
+                np.column_stack(vantor.dinorm(signed, aggregation=i % 3, combination=i % 4))
+                .tobytes(),
+                vantor.cluster(a[:500], a[:4], threshold=(i % 2) / 2).prototypes.tobytes())
+
+    serial = [work(i) for i in range(16)]
+    with ThreadPoolExecutor(max_workers=8) as pool:
+        parallel = list(pool.map(work, range(16)))
+    assert parallel == serial

@@ -1,32 +1,32 @@
-"""Python binding of libvantor: threshold-gated operations on vectors of
-fuzzy degrees, called through the library's C entries with ctypes.
+"""libvantor for Python: threshold-gated operations on vectors of fuzzy
+degrees, with the library compiled into the extension module vantor._vantor.
 
     >>> import vantor
     >>> vantor.contify([0.5, 1.0], [0.25, 1.0], relation="mutual")
     0.8333333333333334
 
-Arrays: numpy arrays that are C-contiguous float64 are handed to the
-library without a copy; anything else (lists, other dtypes, strided views)
-is converted first. Results come back as Python floats or numpy arrays.
-Failures raise ValueError saying which argument, value or position was
-wrong; lengths and shapes are checked before the library is called.
+Tables: contify and dinorm take a table (one vector per row) as well as a
+single vector, and loop over the rows in compiled code.
 
-Threads: the C entries work on one process-wide configuration per family
-(Contifiers, Dinorms, Clustions). Each call here stores its settings there
-and then computes, holding a lock per family across both steps, so Python
-threads may call these functions freely. The settings stay in the library
-after the call; C or C++ code in the same process that uses the C entries
-directly does not take these locks and must not run alongside.
+Arrays: numpy arrays that are C-contiguous native float64 go to the library
+without a copy; lists, other real dtypes, Fortran order and strided views are
+converted once, after their shape and size have been checked. Wrong values,
+shapes and modes raise ValueError naming the argument (and the row and
+column); arguments of the wrong kind raise TypeError.
 
-The shared object is found through the environment variable VANTOR_LIBRARY,
-then next to this package, then through the system loader (see _loading).
+Threads: every call makes its own library instance from its arguments and
+releases the GIL while the library computes, so Python threads run in
+parallel and never see each other's settings.
 """
 
-from ._loading import LibraryNotFoundError
+from . import _vantor
+from ._inputs import ArgumentTypeError
 from .clustions import Assignment, Clustering, assign, cluster
 from .contifiers import contify
 from .dinorms import Dinorm, dinorm
+from .kmeans import SimilarityKMeans
+from .seeding import Seeds, seed
 
-__version__ = "0.1.0"
-__all__ = ["contify", "dinorm", "cluster", "assign", "Dinorm", "Clustering", "Assignment",
-           "LibraryNotFoundError"]
+__version__ = ".".join(str(part) for part in _vantor.LIBRARY_VERSION)
+__all__ = ["contify", "dinorm", "cluster", "assign", "seed", "SimilarityKMeans", "Dinorm",
+           "Clustering", "Assignment", "Seeds", "ArgumentTypeError"]

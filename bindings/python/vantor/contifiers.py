@@ -1,54 +1,57 @@
-"""contify: agreement or inclusion of two membership vectors."""
+"""contify: agreement or inclusion of membership vectors, one pair or a
+table of pairs at a time."""
 
-import numpy as np
-
-from . import _arrays, _entries, _modes
+from . import _inputs, _modes, _vantor
 
 
-def contify(first, second, relation="first_in_second", kernel="type1", threshold=0.0):
+def contify(first, second, relation="first_in_second", kernel="type1", threshold=0.0, *,
+            allow_nan=False):
     """Reduces two membership vectors (values in [0, 1]) to one degree.
 
+    first, second: two vectors of one length give a float. Two tables of
+              one shape (one vector per row) give a float64 array with one
+              degree per row. A vector against a table is paired with every
+              row of it (one profile against many).
     relation: "mutual" (0), "first_in_second" (1) or "second_in_first" (2).
     kernel:   "type0", "type1" or "type2" (or 0, 1, 2). For the directed
               relations they are the Goedel, Goguen and Lukasiewicz forms.
     threshold: in [0, 1]; a position takes part when its weight (the first
               value for a directed relation, the larger one for the mutual
               one) is at least the threshold.
+    allow_nan: NaN in first or second is refused unless this is True; it
+              then goes through as the library treats it.
 
-    Returns the degree as a float: 0.0 for empty vectors or when no position
-    passes the threshold. Raises ValueError naming the first value outside
-    [0, 1], a length mismatch or a bad mode or threshold.
+    A degree is 0.0 for empty vectors or when no position passes the
+    threshold. Raises ValueError naming the first value outside [0, 1] (its
+    row and column in a table), a shape mismatch or a bad mode or threshold,
+    and TypeError for an argument that is not a number or array of numbers.
     """
-    modes = _entries.ints(_modes.resolve(relation, _modes.RELATIONS, "relation"),
-                          _modes.resolve(kernel, _modes.CONTIFIER_KERNELS, "kernel"))
-    gate = np.array([_arrays.real(threshold, "threshold")])
-    a = _arrays.vector(first, "first")
-    b = _arrays.vector(second, "second")
-    if a.size != b.size:
-        raise ValueError(f"first and second must have the same length, got {a.size} and {b.size}")
-
-    lib = _entries.library()
-    degree = np.zeros(1)
-    ok = _entries.flag()
-    with _entries.con_lock:
-        lib.con_setThresholds(_entries.ints(1), gate, ok)
-        if ok[0] != 1:
-            raise ValueError(f"threshold must lie in [0, 1], got {_arrays.describe(gate[0])}")
-        lib.con_setModes(_entries.ints(2), modes, ok)
-        if ok[0] != 1:  # the names were resolved above; this is a safety net
-            raise ValueError(f"the library refused the modes {modes.tolist()}")
-        lib.con_aggregate(_entries.ints(a.size), a, b, degree, ok)
-    if ok[0] != 1:
-        raise ValueError(_why_refused(a, b))
-    return float(degree[0])
+    relation_number = _modes.resolve(relation, _modes.RELATIONS, "relation")
+    kernel_number = _modes.resolve(kernel, _modes.CONTIFIER_KERNELS, "kernel")
+    gate = _inputs.unit_interval(threshold, "threshold")
+    allow = _inputs.flag(allow_nan, "allow_nan")
+    a = _inputs.array(first, "first")
+    b = _inputs.array(second, "second")
+    _inputs.dimensions(a, "first", (1, 2))
+    _inputs.dimensions(b, "second", (1, 2))
+    _check_shapes(a, b)
+    return _vantor.contify(_inputs.converted(a), _inputs.converted(b), relation_number,
+                           kernel_number, gate, allow)
 
 
-def _why_refused(a, b):
-    # The kernel stops at the first position holding a value outside [0, 1];
-    # name that position, in whichever vector it is.
-    bad = [(index, name, array) for name, array in (("first", a), ("second", b))
-           for index in [_arrays.first_outside(array, 0.0, 1.0)] if index is not None]
-    if not bad:
-        return "the library refused the vectors"
-    index, name, array = min(bad, key=lambda entry: entry[0])
-    return f"{name}[{index}] = {_arrays.describe(array[index])} lies outside [0, 1]"
+def _check_shapes(a, b):
+    if a.ndim == b.ndim == 1:
+        if a.size != b.size:
+            raise ValueError(f"first and second must have the same length, got {a.size} and "
+                             f"{b.size}")
+    elif a.ndim == b.ndim == 2:
+        if a.shape != b.shape:
+            raise ValueError(f"first and second must have the same shape, got {a.shape} and "
+                             f"{b.shape}")
+    else:
+        vector, table = ("first", a), ("second", b)
+        if a.ndim == 2:
+            vector, table = table, vector
+        if vector[1].shape[0] != table[1].shape[1]:
+            raise ValueError(f"{vector[0]} has {vector[1].shape[0]} values but each row of "
+                             f"{table[0]} has {table[1].shape[1]}")

@@ -1,21 +1,23 @@
-"""dinorm: signed aggregation of one vector of degrees in [-1, 1]."""
+"""dinorm: signed aggregation of vectors of degrees in [-1, 1]."""
 
 from collections import namedtuple
 
-import numpy as np
-
-from . import _arrays, _entries, _modes
+from . import _inputs, _modes, _vantor
 
 Dinorm = namedtuple("Dinorm", "negative positive combined")
 Dinorm.__doc__ = """Negative aggregate in [-1, 0], positive aggregate in [0, 1],
-and their combination in [-1, 1]."""
+and their combination in [-1, 1]: floats for one vector, or for a table three
+float64 arrays with one value per row (np.column_stack(result) gives a
+(rows, 3) table)."""
 
 
 def dinorm(values, aggregation="extreme", combination="dominant", threshold=0.0,
-           neutral_band=0.0):
+           neutral_band=0.0, *, allow_nan=False):
     """Aggregates the negative and the positive values of a signed vector and
     combines the two aggregates into one signed degree.
 
+    values:      a vector gives Dinorm of three floats; a table (one vector
+                 per row) gives Dinorm of three arrays, one value per row.
     aggregation: "extreme" (0, the extreme value), "probabilistic" (1, the
                  probabilistic sum) or "bounded" (2, the bounded sum).
     combination: "dominant" (0, the aggregate of larger magnitude),
@@ -24,37 +26,19 @@ def dinorm(values, aggregation="extreme", combination="dominant", threshold=0.0,
     threshold:   in [0, 1]; values strictly between -threshold and threshold
                  are left out.
     neutral_band: in [0, 1]; a sum strictly inside (-band, band) combines to 0.
+    allow_nan:   NaN in values is refused unless this is True; the library
+                 then skips it.
 
-    Returns Dinorm(negative, positive, combined). Raises ValueError naming
-    the first value outside [-1, 1] that takes part, or a bad mode or setting.
+    Raises ValueError naming the first value outside [-1, 1] that takes part
+    (its row and column in a table), or a bad mode or setting.
     """
-    modes = _entries.ints(_modes.resolve(aggregation, _modes.AGGREGATIONS, "aggregation"),
-                          _modes.resolve(combination, _modes.COMBINATIONS, "combination"))
-    settings = np.array([_arrays.real(threshold, "threshold"),
-                         _arrays.real(neutral_band, "neutral_band")])
-    data = _arrays.vector(values, "values")
-
-    lib = _entries.library()
-    result = np.zeros(3)
-    ok = _entries.flag()
-    with _entries.din_lock:
-        lib.din_setThresholds(_entries.ints(2), settings, ok)
-        if ok[0] != 1:
-            raise ValueError(_why_settings_refused(settings))
-        lib.din_setModes(_entries.ints(2), modes, ok)
-        if ok[0] != 1:  # the names were resolved above; this is a safety net
-            raise ValueError(f"the library refused the modes {modes.tolist()}")
-        lib.din_aggregate(_entries.ints(data.size), data, result, ok)
-    if ok[0] != 1:
-        index = _arrays.first_outside(data, -1.0, 1.0)
-        if index is None:
-            raise ValueError("the library refused the values")
-        raise ValueError(f"values[{index}] = {_arrays.describe(data[index])} lies outside [-1, 1]")
-    return Dinorm(*(float(x) for x in result))
-
-
-def _why_settings_refused(settings):
-    for name, value in zip(("threshold", "neutral_band"), settings):
-        if value < 0.0 or value > 1.0:
-            return f"{name} must lie in [0, 1], got {_arrays.describe(value)}"
-    return f"the library refused threshold {settings[0]!r} and neutral_band {settings[1]!r}"
+    aggregation_number = _modes.resolve(aggregation, _modes.AGGREGATIONS, "aggregation")
+    combination_number = _modes.resolve(combination, _modes.COMBINATIONS, "combination")
+    gate = _inputs.unit_interval(threshold, "threshold")
+    band = _inputs.unit_interval(neutral_band, "neutral_band")
+    allow = _inputs.flag(allow_nan, "allow_nan")
+    data = _inputs.array(values, "values")
+    _inputs.dimensions(data, "values", (1, 2))
+    result = _vantor.dinorm(_inputs.converted(data), aggregation_number, combination_number,
+                            gate, band, allow)
+    return Dinorm(*result)

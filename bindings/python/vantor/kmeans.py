@@ -1,0 +1,160 @@
+"""SimilarityKMeans: the library's clustering behind scikit-learn's
+estimator conventions (scikit-learn itself is not needed)."""
+
+import math
+
+import numpy as np
+
+from . import _inputs, _modes, _vantor
+from .clustions import assign, cluster
+from .seeding import library_seed
+
+_PARAMETERS = ("n_clusters", "init", "n_init", "threshold", "max_iter", "two_sided",
+               "random_state", "allow_nan")
+
+
+class NotFittedError(ValueError, AttributeError):
+    """The estimator was used before fit (as scikit-learn's error of that name,
+    a ValueError and an AttributeError)."""
+
+
+class SimilarityKMeans:
+    """Prototype clustering under the thresholded similarity
+    sum(min) / sum(max), with restarts, in scikit-learn's shape.
+
+    n_clusters: the number of prototypes k.
+    init:       "kmeans++", "farthest" or "first" (the library's seeding), or
+                an array of k starting prototypes (then one run, n_init unused).
+    n_init:     starts for "kmeans++"; the run with the largest total
+                similarity is kept (the earlier one on ties). The
+                deterministic rules run once.
+    threshold:  the similarity's threshold, in [0, 1].
+    max_iter:   the most passes one run makes ("max passes").
+    two_sided:  split each signed row into its negative part (magnitudes of
+                its negative values) and its positive part, each assigned on
+                its own to the shared prototypes.
+    random_state: None, an int (the library's own seed, the same draws in
+                every host) or a numpy RandomState / Generator.
+    allow_nan:  NaN in the data is refused unless this is True.
+
+    After fit:
+    cluster_centers_  (k, n_features) prototypes.
+    labels_           (n_samples,) prototype of each row; two-sided
+                      (n_samples, 2): column 0 the negative part's prototype,
+                      column 1 the positive part's. -1 where none could take it.
+    similarities_     the similarity behind each label, shaped as labels_.
+    total_similarity_ the sum of every assigned similarity (what restarts
+                      compare).
+    n_iter_, converged_  passes run and whether the last one moved nothing.
+    n_features_in_    the number of columns seen by fit.
+    """
+
+    def __init__(self, n_clusters=8, *, init="kmeans++", n_init=10, threshold=0.0, max_iter=40,
+                 two_sided=False, random_state=None, allow_nan=False):
+        self.n_clusters = n_clusters
+        self.init = init
+        self.n_init = n_init
+        self.threshold = threshold
+        self.max_iter = max_iter
+        self.two_sided = two_sided
+        self.random_state = random_state
+        self.allow_nan = allow_nan
+
+    def get_params(self, deep=True):
+        return {name: getattr(self, name) for name in _PARAMETERS}
+
+    def set_params(self, **params):
+        for name, value in params.items():
+            if name not in _PARAMETERS:
+                raise ValueError(f"invalid parameter {name!r} for SimilarityKMeans; "
+                                 f"valid ones: {', '.join(_PARAMETERS)}")
+            setattr(self, name, value)
+        return self
+
+    def __repr__(self):
+        defaults = SimilarityKMeans().get_params()
+        changed = [f"{name}={value!r}" for name, value in self.get_params().items()
+                   if not _same(value, defaults[name])]
+        return f"SimilarityKMeans({', '.join(changed)})"
+
+    def fit(self, X, y=None):
+        k = _inputs.whole(self.n_clusters, "n_clusters", 1)
+        passes = _inputs.whole(self.max_iter, "max_iter", 1)
+        gate = _inputs.unit_interval(self.threshold, "threshold")
+        sided = _inputs.flag(self.two_sided, "two_sided")
+        allow = _inputs.flag(self.allow_nan, "allow_nan")
+        data = _inputs.matrix(X, "X")
+        if data.shape[0] == 0 or data.shape[1] == 0:
+            raise ValueError(f"X needs at least one row of at least one value, got shape "
+                             f"{data.shape}")
+        if isinstance(self.init, str):
+            rule = _modes.resolve(self.init, _modes.SEEDINGS, "init")
+            starts = _inputs.whole(self.n_init, "n_init", 1)
+            centers, labels, similarities, converged, n_iter, start, total = \
+                _vantor.cluster_from_starts(_inputs.converted(data), k, rule, starts,
+                                            library_seed(self.random_state), gate, passes,
+                                            sided, allow)
+        else:
+            seeds = _inputs.matrix(self.init, "init")
+            if seeds.shape != (k, data.shape[1]):
+                raise ValueError(f"init must hold n_clusters={k} rows of {data.shape[1]} "
+                                 f"values, got shape {seeds.shape}")
+            run = cluster(data, seeds, gate, passes, sided, allow_nan=allow)
+            centers, labels, similarities = run.prototypes, run.assignments, run.similarities
+            converged, n_iter, start = run.converged, run.passes, 0
+            total = math.fsum(similarities[similarities >= 0.0].ravel().tolist())
+        self.cluster_centers_ = centers
+        self.labels_ = _samples_first(labels, sided)
+        self.similarities_ = _samples_first(similarities, sided)
+        self.converged_ = bool(converged)
+        self.n_iter_ = int(n_iter)
+        self.best_start_ = int(start)
+        self.total_similarity_ = float(total)
+        self.n_features_in_ = data.shape[1]
+        return self
+
+    def fit_predict(self, X, y=None):
+        return self.fit(X).labels_
+
+    def predict(self, X):
+        data = self._checked(X)
+        found = assign(data, self.cluster_centers_, self.threshold, self.two_sided,
+                       allow_nan=self.allow_nan)
+        return _samples_first(found.assignments, self.two_sided)
+
+    def transform(self, X):
+        """Each row's similarity to each prototype: (n_samples, k); two-sided
+        (n_samples, 2k), the negative part's k columns first."""
+        data = self._checked(X)
+        return _vantor.similarities(_inputs.converted(data), self.cluster_centers_,
+                                    _inputs.unit_interval(self.threshold, "threshold"),
+                                    bool(self.two_sided), bool(self.allow_nan))
+
+    def fit_transform(self, X, y=None):
+        return self.fit(X).transform(X)
+
+    def plot(self, ax=None):
+        """Draws the prototype profiles and the cluster sizes with matplotlib
+        (see vantor.plotting.plot_clusters); returns the axes."""
+        from .plotting import plot_clusters
+        return plot_clusters(self, ax)
+
+    def _checked(self, X):
+        if not hasattr(self, "cluster_centers_"):
+            raise NotFittedError("this SimilarityKMeans is not fitted yet: call fit first")
+        data = _inputs.matrix(X, "X")
+        if data.shape[1] != self.n_features_in_:
+            raise ValueError(f"X has {data.shape[1]} features, but SimilarityKMeans was fitted "
+                             f"with {self.n_features_in_}")
+        return data
+
+
+def _samples_first(per_side, two_sided):
+    # The library gives one row per side; scikit-learn wants one row per sample.
+    return per_side.T.copy() if two_sided else per_side.reshape(-1)
+
+
+def _same(a, b):
+    if isinstance(a, np.ndarray) or isinstance(b, np.ndarray):
+        return False
+    return a == b
