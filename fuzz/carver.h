@@ -86,8 +86,10 @@ public:
         }
     }
 
-    // A finite value inside r, from a 16-bit fraction; dyadic steps make ties
-    // and exact sums likely, which is where comparison rules matter.
+    // A finite value inside r, both ends included, on a grid of 65536 evenly
+    // spaced values (step / 65535 of the way from lo to hi): two draws meet
+    // on the same value often, and ties are where comparison rules matter.
+    // The grid is not dyadic, so sums of these values are rarely exact.
     double inRange(Range r) {
         const std::uint32_t step = (std::uint32_t{byte()} << 8) | byte();
         return r.lo + (r.hi - r.lo) * (static_cast<double>(step) / 65535.0);

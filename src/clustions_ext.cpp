@@ -11,6 +11,10 @@ VANTOR_API void clu_setThresholds(int* n, double* values, int* ok) {
     Vantor::entry::setter<1>(n, values, ok, [](double* v) { return clu->thresholds(v[0]); });
 }
 
+// The Clustions getters (Clustions::thresholds, Clustions::getLimits) refuse
+// any capacity below 1, a third rule beside Contifiers' "anything but 0" and
+// Dinorms' "at least 2": one value needs room for one, and a negative count is
+// refused. Each family keeps its rule because callers rely on it.
 VANTOR_API void clu_getThresholds(int* n, double* out, int* ok) {
     Vantor::entry::getter(n, ok, [out](int capacity) { return clu->thresholds(capacity, out); });
 }

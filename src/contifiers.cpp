@@ -22,6 +22,10 @@ bool Contifiers::thresholds(double value) {
     return true;
 }
 
+// Refuses only a capacity of 0, so a negative capacity is accepted and gets
+// the one value: the loosest of the three families' rules, kept because
+// callers that pass a negative count rely on it. Such a caller must still
+// provide room for one value.
 int Contifiers::thresholds(int capacity, double* out) {
     if (out == nullptr || capacity == 0) return 0;
     out[0] = threshold;
@@ -35,6 +39,8 @@ bool Contifiers::setModes(int relation, int type) {
     return true;
 }
 
+// Two values need room for two; unlike the threshold getter above, the test
+// is a signed comparison, so a negative capacity is refused.
 int Contifiers::getModes(int capacity, int* out) {
     if (out == nullptr || capacity <= 1) return 0;
     out[0] = relationMode;

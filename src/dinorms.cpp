@@ -49,6 +49,10 @@ bool Dinorms::thresholds(double threshold, double neutralBand) {
     return true;
 }
 
+// The three families test a getter's capacity three ways, and each rule stays
+// because callers rely on it as it is. Dinorms hands out its values in pairs,
+// so both of its getters want room for two, by a signed test: a negative
+// capacity is refused (compare Contifiers::thresholds).
 int Dinorms::thresholds(int capacity, double* out) {
     if (out == nullptr || capacity < 2) return 0;
     out[0] = threshold;
@@ -63,6 +67,7 @@ bool Dinorms::setModes(int aggMode, int cmbMode) {
     return true;
 }
 
+// Room for two, as for the thresholds above.
 int Dinorms::getModes(int capacity, int* out) {
     if (out == nullptr || capacity < 2) return 0;
     out[0] = aggMode;
@@ -70,9 +75,8 @@ int Dinorms::getModes(int capacity, int* out) {
     return 2;
 }
 
+// The three kernels share one scan (signed_scan.h, which says why it is blocked).
 
-// Extreme value: A is the most negative significant value, B the largest.
-// The kernels share one scan (signed_scan.h, which says why it is blocked).
 // Extreme values: A is the most negative significant value, B the largest.
 bool Dinorms::aggType0(int n, double* values, double* result) {
     return signedscan::extremes(threshold, n, values, result);

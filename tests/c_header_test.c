@@ -4,8 +4,17 @@
 
 #include "vantor/vantor.h"
 
+/* The name lists are brace initialisers a C host can use as they are. */
+static const char *const relations[] = VANTOR_RELATION_NAMES;
+static const char *const combinations[] = VANTOR_COMBINATION_NAMES;
+
 int main(void) {
     int n = 2, ok = -1, two = 2, modes[2] = {-1, -1};
+    if (sizeof relations / sizeof *relations != 3 || relations[VANTOR_RELATION_MUTUAL][0] != 'm' ||
+        sizeof combinations / sizeof *combinations != VANTOR_COMBINATION_REINFORCED_SUM + 1) {
+        fprintf(stderr, "name lists out of step with their constants\n");
+        return 1;
+    }
     double first[2] = {0.5, 1.0}, second[2] = {0.25, 1.0}, result = -1.0;
 
     con_getModes(&two, modes, &ok);

@@ -1,5 +1,8 @@
 #include "common_options.h"
 
+#include <utility>
+#include <vector>
+
 #include "cell_text.h"
 #include "number_format.h"
 
@@ -44,38 +47,17 @@ CLI::Validator unitInterval(const std::string& noun) {
         "in [0, 1]");
 }
 
-const std::map<std::string, int>& relationNames() {
-    static const std::map<std::string, int> names = {
-        {"mutual", 0}, {"first-in-second", 1}, {"second-in-first", 2}};
-    return names;
-}
-
-const std::map<std::string, int>& kernelNames() {
-    static const std::map<std::string, int> names = {{"type0", 0}, {"type1", 1}, {"type2", 2}};
-    return names;
-}
-
-const std::map<std::string, int>& aggregationNames() {
-    static const std::map<std::string, int> names = {
-        {"extreme", 0}, {"probabilistic", 1}, {"bounded", 2}};
-    return names;
-}
-
-const std::map<std::string, int>& combinationNames() {
-    static const std::map<std::string, int> names = {
-        {"dominant", 0}, {"certainty-factor", 1}, {"sum", 2}, {"reinforced-sum", 3}};
-    return names;
-}
-
 CLI::Option* addModeOption(CLI::App* command, const std::string& flags, int& value,
-                           const std::map<std::string, int>& names, const std::string& help) {
+                           const ModeNames& names, const std::string& help) {
+    // In the header's order, so the help and the refusal list the modes by number.
+    std::vector<std::pair<std::string, int>> numbered;
     std::string choices;
-    for (const auto& entry : names) {
-        if (!choices.empty()) choices += "|";
-        choices += entry.first;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        numbered.emplace_back(names[i], static_cast<int>(i));
+        choices += (i == 0 ? "" : "|") + names[i];
     }
     return command->add_option(flags, value, help)
-        ->transform(CLI::CheckedTransformer(names, CLI::ignore_case))
+        ->transform(CLI::CheckedTransformer(numbered, modeKey))
         ->option_text(choices + " (or 0.." + std::to_string(names.size() - 1) + ")");
 }
 

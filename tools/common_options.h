@@ -6,6 +6,7 @@
 #include <map>
 #include <string>
 
+#include "mode_names.h"
 #include "output_table.h"
 
 namespace vantor_tool {
@@ -20,16 +21,10 @@ void addOutputOptions(CLI::App* command, OutputOptions& output);
 // (`noun` is "threshold").
 CLI::Validator unitInterval(const std::string& noun = "threshold");
 
-// Names the tool accepts for the library's numbered modes. Each option that
-// takes one also accepts the number itself.
-const std::map<std::string, int>& relationNames();     // contify --relation
-const std::map<std::string, int>& kernelNames();       // contify --kernel
-const std::map<std::string, int>& aggregationNames();  // dinorm --aggregation
-const std::map<std::string, int>& combinationNames();  // dinorm --combination
-
-// An int option that takes a name from `names` or one of its numbers.
+// An int option that takes a name from `names` (see modeKey for the
+// spellings accepted) or the mode's number.
 CLI::Option* addModeOption(CLI::App* command, const std::string& flags, int& value,
-                           const std::map<std::string, int>& names, const std::string& help);
+                           const ModeNames& names, const std::string& help);
 
 }  // namespace vantor_tool
 

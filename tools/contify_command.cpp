@@ -55,8 +55,9 @@ CLI::App* addContifyCommand(CLI::App& app, ContifyOptions& options) {
                         "Table of second vectors, compared row by row with FIRST. Without it, "
                         "the rows of FIRST pair up: 1st with 2nd, 3rd with 4th, ...");
     addModeOption(command, "-r,--relation", options.relation, relationNames(),
-                  "mutual (0), first-in-second (1, default) or second-in-first (2)");
-    addModeOption(command, "-t,--kernel", options.kernel, kernelNames(),
+                  "mutual (0), first_in_second (1, default) or second_in_first (2); a hyphen "
+                  "may stand for each underscore");
+    addModeOption(command, "--kernel", options.kernel, kernelNames(),
                   "Kernel of the relation: type0, type1 (default) or type2");
     command
         ->add_option("--threshold", options.threshold,

@@ -1,8 +1,11 @@
 #include "demo_command.h"
 
+#include <vector>
+
 #include "cluster_command.h"
 #include "contify_command.h"
 #include "dinorm_command.h"
+#include "input_error.h"
 
 namespace vantor_tool {
 
@@ -14,8 +17,71 @@ namespace {
 #define VANTOR_DATA_DIR "data"
 #endif
 
-void heading(std::ostream& out, const std::string& commandLine, const std::string& what) {
-    out << "\n# " << what << "\n$ vantor " << commandLine << "\n";
+// One demonstrated command. An argument starting with '@' names a table in
+// the data folder; it is shown and read as the path actually used, so the
+// echoed line runs as printed whatever --data says.
+struct Step {
+    const char* what;
+    std::vector<std::string> args;
+};
+
+const Step kSteps[] = {
+    {"Contifiers: how far each observed profile agrees with the required one",
+     {"contify", "--relation", "mutual", "--kernel", "type1", "--format", "table",
+      "@observed.csv", "@required.csv"}},
+    {"Contifiers: how far each requirement is contained in what was observed",
+     {"contify", "--relation", "first_in_second", "--kernel", "type2", "--threshold", "0.2",
+      "--format", "table", "@required.csv", "@observed.csv"}},
+    {"Dinorms: evidence against and for, and the verdict of each row",
+     {"dinorm", "--aggregation", "probabilistic", "--combination", "certainty_factor",
+      "--threshold", "0.1", "--neutral-band", "0.05", "--format", "table", "@evidence.csv"}},
+    {"Clustions: profiles grouped around three prototypes, k-means++ starts, best of 10",
+     {"cluster", "-k", "3", "--threshold", "0.1", "--format", "table", "@profiles.csv"}},
+    {"Clustions: the same profiles from hand-picked seeds",
+     {"cluster", "--seeds", "@seeds.csv", "--threshold", "0.1", "--format", "table",
+      "@profiles.csv"}},
+    {"Clustions: negative and positive parts of the evidence clustered together",
+     {"cluster", "--two-sided", "-k", "2", "--format", "table", "@evidence.csv"}},
+};
+
+// Quotes an argument the way a POSIX shell reads it back, when it needs it.
+std::string shellWord(const std::string& word) {
+    const bool plain = !word.empty() && word.find_first_not_of(
+                                            "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"
+                                            "0123456789_-+=.,:/@%") == std::string::npos;
+    if (plain) return word;
+    std::string quoted = "'";
+    for (char c : word) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return quoted + "'";
+}
+
+// Parses the step as the tool's own command line would be, then runs it, so
+// what is shown is exactly what runs.
+void runStep(const Step& step, const std::string& dataDir, std::ostream& out) {
+    std::vector<std::string> args;
+    std::string line = "vantor";
+    for (const std::string& arg : step.args) {
+        args.push_back(arg[0] == '@' ? dataDir + "/" + arg.substr(1) : arg);
+        line += " " + shellWord(args.back());
+    }
+    out << "\n# " << step.what << "\n$ " << line << "\n";
+
+    CLI::App app{"", "vantor"};
+    ContifyOptions contify;
+    DinormOptions dinorm;
+    ClusterOptions cluster;
+    CLI::App* contifyCommand = addContifyCommand(app, contify);
+    CLI::App* dinormCommand = addDinormCommand(app, dinorm);
+    CLI::App* clusterCommand = addClusterCommand(app, cluster);
+    std::vector<std::string> reversed(args.rbegin(), args.rend());  // CLI11 pops from the back
+    try {
+        app.parse(reversed);
+    } catch (const CLI::ParseError& e) {
+        throw UsageError("demo: " + std::string(e.what()));  // a step out of date with the tool
+    }
+    if (*contifyCommand) runContify(contify, out);
+    if (*dinormCommand) runDinorm(dinorm, out);
+    if (*clusterCommand) runCluster(cluster, out);
 }
 
 }  // namespace
@@ -33,72 +99,7 @@ CLI::App* addDemoCommand(CLI::App& app, DemoOptions& options) {
 }
 
 void runDemo(const DemoOptions& options, std::ostream& out) {
-    const std::string& dir = options.dataDir;
-    const OutputOptions table{OutputFormat::Table, true};
-
-    ContifyOptions mutual;
-    mutual.first = dir + "/observed.csv";
-    mutual.second = dir + "/required.csv";
-    mutual.relation = 0;
-    mutual.kernel = 1;
-    mutual.output = table;
-    heading(out,
-            "contify --relation mutual --kernel type1 --format table data/observed.csv "
-            "data/required.csv",
-            "Contifiers: how far each observed profile agrees with the required one");
-    runContify(mutual, out);
-
-    ContifyOptions inclusion = mutual;
-    inclusion.first = dir + "/required.csv";
-    inclusion.second = dir + "/observed.csv";
-    inclusion.relation = 1;
-    inclusion.kernel = 2;
-    inclusion.threshold = 0.2;
-    heading(out,
-            "contify --relation first-in-second --kernel type2 --threshold 0.2 --format "
-            "table data/required.csv data/observed.csv",
-            "Contifiers: how far each requirement is contained in what was observed");
-    runContify(inclusion, out);
-
-    DinormOptions evidence;
-    evidence.input = dir + "/evidence.csv";
-    evidence.aggregation = 1;
-    evidence.combination = 1;
-    evidence.threshold = 0.1;
-    evidence.neutralBand = 0.05;
-    evidence.output = table;
-    heading(out,
-            "dinorm --aggregation probabilistic --combination certainty-factor --threshold 0.1 "
-            "--neutral-band 0.05 --format table data/evidence.csv",
-            "Dinorms: evidence against and for, and the verdict of each row");
-    runDinorm(evidence, out);
-
-    ClusterOptions profiles;
-    profiles.input = dir + "/profiles.csv";
-    profiles.k = 3;
-    profiles.threshold = 0.1;
-    profiles.output = table;
-    heading(out, "cluster -k 3 --threshold 0.1 --format table data/profiles.csv",
-            "Clustions: profiles grouped around three prototypes, k-means++ starts, best of 10");
-    runCluster(profiles, out);
-
-    ClusterOptions seeded = profiles;
-    seeded.k = 0;
-    seeded.seeds = dir + "/seeds.csv";
-    heading(out,
-            "cluster --seeds data/seeds.csv --threshold 0.1 --format table "
-            "data/profiles.csv",
-            "Clustions: the same profiles from hand-picked seeds");
-    runCluster(seeded, out);
-
-    ClusterOptions signedItems;
-    signedItems.input = dir + "/evidence.csv";
-    signedItems.k = 2;
-    signedItems.twoSided = true;
-    signedItems.output = table;
-    heading(out, "cluster --two-sided -k 2 --format table data/evidence.csv",
-            "Clustions: negative and positive parts of the evidence clustered together");
-    runCluster(signedItems, out);
+    for (const Step& step : kSteps) runStep(step, options.dataDir, out);
 }
 
 }  // namespace vantor_tool

@@ -19,8 +19,8 @@ CLI::App* addDinormCommand(CLI::App& app, DinormOptions& options) {
     addModeOption(command, "-a,--aggregation", options.aggregation, aggregationNames(),
                   "extreme value (0, default), probabilistic sum (1) or bounded sum (2)");
     addModeOption(command, "-c,--combination", options.combination, combinationNames(),
-                  "dominant: the larger aggregate wins (0, default), certainty-factor (1), "
-                  "sum (2) or reinforced-sum (3)");
+                  "dominant: the larger aggregate wins (0, default), certainty_factor (1), "
+                  "sum (2) or reinforced_sum (3); a hyphen may stand for the underscore");
     command
         ->add_option("--threshold", options.threshold,
                      "A value v counts when |v| is at least this (default 0)")
@@ -33,7 +33,7 @@ CLI::App* addDinormCommand(CLI::App& app, DinormOptions& options) {
     addReadOptions(command, options.reading);
     command->footer(
         "Example:\n"
-        "  vantor dinorm --aggregation probabilistic --combination certainty-factor \\\n"
+        "  vantor dinorm --aggregation probabilistic --combination certainty_factor \\\n"
         "      --threshold 0.1 --neutral-band 0.05 data/evidence.csv\n"
         "  echo '0.5 -0.25 0.75' | vantor dinorm --format table\n");
     return command;

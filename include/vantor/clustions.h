@@ -12,7 +12,7 @@ namespace Vantor {
 class VANTOR_API Clustions {
 public:
     double threshold;    // positions where both values lie below it are ignored
-    int iterationLimit;  // the most passes one clustering run makes
+    int iterationLimit;  // the most passes one clustering run makes ("max passes" in the hosts)
 
     // threshold 0.0, iterationLimit 40.
     Clustions();

@@ -2,6 +2,8 @@
 // place of the problem and the value found there. Also --help and the demo.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -176,6 +178,12 @@ INSTANTIATE_TEST_SUITE_P(
                  kPair,
                  2,
                  "--threshold: threshold must be a number in [0, 1], got 1.5"},
+        BadInput{"-t is no longer short for --kernel",
+                 {"contify", "-t", "type1", "-"},
+                 {},
+                 kPair,
+                 2,
+                 "The following argument was not expected: -t"},
         BadInput{"unknown relation", {"contify", "--relation", "sideways", "-"}, {}, kPair, 2, ""},
         BadInput{"mode number out of range", {"dinorm", "--combination", "4"}, {}, "0.5\n", 2, ""},
         BadInput{"zero passes", {"cluster", "-k", "1", "--max-passes", "0"}, {}, "1\n", 2, ""},
@@ -398,6 +406,21 @@ TEST(Demo, RunsEveryServiceOnTheBundledData) {
                               "$ vantor cluster --two-sided", "converged"}) {
         EXPECT_NE(run.out.find(shown), std::string::npos) << shown;
     }
+}
+
+// The echoed command lines name the folder the demo read, so they run as shown.
+TEST(Demo, EchoesTheDataFolderItRead) {
+    const std::string dir = vt::writeFile("demo", "") + " copy";  // unique, with a space
+    std::filesystem::create_directories(dir);
+    for (const char* table : {"observed", "required", "evidence", "profiles", "seeds"}) {
+        std::ifstream in(std::string(VANTOR_DATA_DIR) + "/" + table + ".csv");
+        std::ofstream(dir + "/" + table + ".csv") << in.rdbuf();
+    }
+    const vt::ToolRun run = vt::runTool({"demo", "--data", dir});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out.find(" data/"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("'" + dir + "/profiles.csv'"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("--combination certainty_factor"), std::string::npos) << run.out;
 }
 
 TEST(Demo, AMissingDataFolderIsReported) {
