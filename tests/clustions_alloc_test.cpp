@@ -3,6 +3,7 @@
 // that the library uses, so it can make any one of them fail.
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <new>
 #include <vector>
 
@@ -55,14 +56,27 @@ struct Arrays {
 
 TEST(ClustionsScratch, AllocatedOncePerCallAndSizedOnlyWhenItCanBe) {
     struct Row { bool twoSided; int m, wantAllocations; };
-    // Counts only for one-sided; counts and two part vectors for two-sided,
-    // but no part vectors when there are no features to hold.
-    for (const Row& r : {Row{false, 2, 1}, Row{true, 2, 3}, Row{true, -2, 1}}) {
+    // Counts only for one-sided; counts and two part vectors for two-sided;
+    // nothing at all when there are no features, so no value to update.
+    for (const Row& r : {Row{false, 2, 1}, Row{true, 2, 3}, Row{false, -2, 0}, Row{true, -2, 0}}) {
         Arrays x;
         x.dims[2] = r.m;
         EXPECT_EQ(x.run(r.twoSided, 0), 1);
         EXPECT_EQ(allocations, r.wantAllocations) << r.twoSided << " m " << r.m;
         EXPECT_EQ(x.passInfo[1], 2);
+    }
+}
+
+TEST(ClustionsScratch, NoItemsOrNoFeaturesAllocateNothingWhateverK) {
+    struct Row { int k, n, m, wantPasses; };
+    for (bool twoSided : {false, true}) {
+        for (const Row& r : {Row{2, -1, 2, 1}, Row{INT_MAX, -1, 5, 1}, Row{INT_MAX, 3, -1, 2}}) {
+            Arrays x;
+            x.dims = {r.k, r.n, r.m};
+            EXPECT_EQ(x.run(twoSided, 0), 1);
+            EXPECT_EQ(allocations, 0) << twoSided << " " << r.k << " " << r.n << " " << r.m;
+            EXPECT_EQ(x.passInfo, (std::vector<int>{1, r.wantPasses}));
+        }
     }
 }
 

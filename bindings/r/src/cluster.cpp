@@ -1,0 +1,163 @@
+// simkmeans and its predict method: prototype clustering by a Clustions made
+// for the call. Starting prototypes are either given, or chosen by the
+// library's seeding from several starts keeping the best run; predict is the
+// library's first pass against fixed prototypes (iter.max = 1), so it
+// assigns exactly as a fit does.
+#include <cmath>
+#include <cstring>
+
+#include "column_rows.h"
+#include "vantor/clustions.h"
+#include "vantor/seeding.h"
+
+namespace {
+
+using vantor_r::ColumnMatrix;
+
+// A mean with an infinite value is no prototype, and the library would
+// carry it into every later pass, so infinite data are refused outright.
+void refuseInfinite(const ColumnMatrix& x, SEXP call) {
+    for (std::int64_t r = 0; r < x.rows; ++r) {
+        for (int c = 0; c < x.cols; ++c) {
+            const double value = x.data[r + static_cast<std::int64_t>(c) * x.rows];
+            if (std::isinf(value)) vantor_r::refuseValue(x, r, c, value, "is not finite", call);
+        }
+    }
+}
+
+// Row-major rows (the library's layout) into a new column-major R matrix.
+SEXP matrixOfRows(const double* rows, int count, int cols) {
+    SEXP out = PROTECT(Rf_allocMatrix(REALSXP, count, cols));
+    double* column = REAL(out);
+    for (int r = 0; r < count; ++r)
+        for (int c = 0; c < cols; ++c)
+            column[r + static_cast<std::int64_t>(c) * count] =
+                rows[static_cast<std::int64_t>(r) * cols + c];
+    UNPROTECT(1);
+    return out;
+}
+
+// The library's -1 / -1.0 for a part no prototype could take become NA, and
+// prototype numbers count from 1. `sides` columns: 1, or 2 (negative, positive).
+SEXP clusterColumns(const int* const* assignments, int sides, int n) {
+    SEXP out = PROTECT(sides == 1 ? Rf_allocVector(INTSXP, n) : Rf_allocMatrix(INTSXP, n, sides));
+    for (int s = 0; s < sides; ++s)
+        for (int j = 0; j < n; ++j)
+            INTEGER(out)
+            [static_cast<std::int64_t>(s) * n + j] =
+                assignments[s][j] < 0 ? NA_INTEGER : assignments[s][j] + 1;
+    UNPROTECT(1);
+    return out;
+}
+
+SEXP similarityColumns(const int* const* assignments, const double* const* similarities, int sides,
+                       int n) {
+    SEXP out = PROTECT(sides == 1 ? Rf_allocVector(REALSXP, n) : Rf_allocMatrix(REALSXP, n, sides));
+    for (int s = 0; s < sides; ++s)
+        for (int j = 0; j < n; ++j)
+            REAL(out)
+            [static_cast<std::int64_t>(s) * n + j] =
+                assignments[s][j] < 0 ? NA_REAL : similarities[s][j];
+    UNPROTECT(1);
+    return out;
+}
+
+// The total the restarts compare, for a run from given prototypes: every
+// assigned part's similarity in item order, negative part first, summed in
+// long double and rounded once.
+double totalSimilarity(const int* const* assignments, const double* const* similarities, int sides,
+                       int n) {
+    long double total = 0;
+    for (int j = 0; j < n; ++j)
+        for (int s = 0; s < sides; ++s)
+            if (assignments[s][j] >= 0) total += similarities[s][j];
+    return static_cast<double>(total);
+}
+
+template <class T>
+T* scratch(std::int64_t count) {
+    return reinterpret_cast<T*>(
+        R_alloc(static_cast<std::size_t>(count > 0 ? count : 1), sizeof(T)));
+}
+
+}  // namespace
+
+// x: n-by-m double matrix; centers: a k-by-m double matrix of starting
+// prototypes, or the number k. Returns NULL when the library refuses (too
+// few rows with a value above 0 for k seeds); the R wrapper explains.
+extern "C" SEXP vantor_cluster(SEXP xs, SEXP centersOrK, SEXP threshold, SEXP iterMax,
+                               SEXP restarts, SEXP twoSidedFlag, SEXP seeding, SEXP seed,
+                               SEXP allowNaN, SEXP call) {
+    const ColumnMatrix x = vantor_r::columnMatrix(xs, "x");
+    const bool given = Rf_isMatrix(centersOrK);
+    ColumnMatrix centers{nullptr, 0, 0, false, "centers"};
+    if (given) centers = vantor_r::columnMatrix(centersOrK, "centers");
+    const int k = given ? static_cast<int>(centers.rows) : Rf_asInteger(centersOrK);
+    const int n = static_cast<int>(x.rows), m = x.cols;
+    if (x.broadcast || n < 1 || m < 1 || k < 1 || (given && centers.cols != m))
+        Rf_errorcall(call, "x and centers do not have the shapes clustering needs");
+    if (Rf_asLogical(allowNaN) != TRUE) {
+        vantor_r::refuseMissing(x, call);
+        if (given) vantor_r::refuseMissing(centers, call);
+    }
+    refuseInfinite(x, call);
+    if (given) refuseInfinite(centers, call);
+
+    Vantor::Clustions clustions;
+    if (!clustions.thresholds(Rf_asReal(threshold)) || !clustions.setLimits(Rf_asInteger(iterMax)))
+        Rf_errorcall(call, "the library refused threshold or iter.max");
+    const bool twoSided = Rf_asLogical(twoSidedFlag) == TRUE;
+    const int sides = twoSided ? 2 : 1;
+
+    double* items = scratch<double>(static_cast<std::int64_t>(n) * m);
+    vantor_r::gatherRows(x, 0, n, items);
+    double* seeds = scratch<double>(static_cast<std::int64_t>(k) * m);
+    double* prototypes = scratch<double>(static_cast<std::int64_t>(k) * m);
+    int* assignments[2] = {scratch<int>(n), scratch<int>(n)};
+    double* similarities[2] = {scratch<double>(n), scratch<double>(n)};
+    int dims[3] = {k, n, m};
+    int passInfo[2] = {0, 0};
+    int winningStart = 0;
+    double total = 0;
+
+    bool ok;
+    if (given) {
+        vantor_r::gatherRows(centers, 0, k, seeds);
+        std::memcpy(prototypes, seeds, sizeof(double) * static_cast<std::size_t>(k) * m);
+        ok = twoSided ? clustions.cluster(prototypes, items, dims, assignments[0], assignments[1],
+                                          similarities[0], similarities[1], passInfo)
+                      : clustions.cluster(prototypes, items, dims, assignments[0], similarities[0],
+                                          passInfo);
+        if (ok) total = totalSimilarity(assignments, similarities, sides, n);
+    } else {
+        const int rule = Rf_asInteger(seeding);
+        const auto randomSeed = static_cast<std::uint64_t>(Rf_asReal(seed));
+        ok = Vantor::clusterFromStarts(clustions, rule, Rf_asInteger(restarts), randomSeed, items,
+                                       dims, twoSided, prototypes, assignments[0], similarities[0],
+                                       assignments[1], similarities[1], passInfo, &winningStart,
+                                       &total);
+        // The kept run's starting prototypes, chosen again from its start's
+        // seed, so a caller can rerun or inspect it.
+        ok = ok && Vantor::chooseSeeds(clustions, rule, k, items, n, m, twoSided,
+                                       Vantor::restartSeed(randomSeed, winningStart), seeds,
+                                       nullptr, nullptr);
+    }
+    if (!ok) return R_NilValue;
+
+    const char* names[] = {"cluster", "similarity", "centers", "seeds",
+                           "iter",    "converged",  "totsim",  "start"};
+    SEXP out = PROTECT(Rf_allocVector(VECSXP, 8));
+    SET_VECTOR_ELT(out, 0, clusterColumns(assignments, sides, n));
+    SET_VECTOR_ELT(out, 1, similarityColumns(assignments, similarities, sides, n));
+    SET_VECTOR_ELT(out, 2, matrixOfRows(prototypes, k, m));
+    SET_VECTOR_ELT(out, 3, matrixOfRows(seeds, k, m));
+    SET_VECTOR_ELT(out, 4, Rf_ScalarInteger(passInfo[1]));
+    SET_VECTOR_ELT(out, 5, Rf_ScalarLogical(passInfo[0] == 1));
+    SET_VECTOR_ELT(out, 6, Rf_ScalarReal(total));
+    SET_VECTOR_ELT(out, 7, Rf_ScalarInteger(winningStart + 1));
+    SEXP labels = PROTECT(Rf_allocVector(STRSXP, 8));
+    for (int i = 0; i < 8; ++i) SET_STRING_ELT(labels, i, Rf_mkChar(names[i]));
+    Rf_setAttrib(out, R_NamesSymbol, labels);
+    UNPROTECT(2);
+    return out;
+}
