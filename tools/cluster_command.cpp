@@ -120,6 +120,7 @@ CLI::App* addClusterCommand(CLI::App& app, ClusterOptions& options) {
                      "The most passes one run makes (default 40)")
         ->check(CLI::Range(1, INT_MAX));
     addOutputOptions(command, options.output);
+    addReadOptions(command, options.reading);
     command->footer(
         "Prints three blocks separated by a blank line: converged and passes; each item's\n"
         "prototype and similarity (prototype -1: never assigned); the refined prototypes.\n"
@@ -139,7 +140,7 @@ void runCluster(const ClusterOptions& options, std::ostream& out) {
     if (options.seeds == "-" && options.input == "-") {
         throw UsageError("standard input ('-') can be read only once");
     }
-    Table items = readTable(options.input);
+    Table items = readTable(options.input, options.reading, "items");
     requireIntSized(items);
 
     Vantor::Clustions clustions;
@@ -149,7 +150,7 @@ void runCluster(const ClusterOptions& options, std::ostream& out) {
 
     std::vector<double> prototypes;
     if (!options.seeds.empty()) {
-        const Table seeds = readTable(options.seeds);
+        const Table seeds = readTable(options.seeds, options.reading, "seeds");
         requireIntSized(seeds);
         if (seeds.width != items.width) {
             throw InputError(seeds.where(0) + ": seed has " + countOf(seeds.width, "value") +

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "output_table.h"
+#include "read_options.h"
 #include "seeding.h"
 
 namespace vantor_tool {
@@ -20,6 +21,7 @@ struct ClusterOptions {
     double threshold = 0.0;
     int passLimit = 40;  // the library's default
     OutputOptions output;
+    ReadOptions reading;
 };
 
 CLI::App* addClusterCommand(CLI::App& app, ClusterOptions& options);

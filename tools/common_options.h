@@ -13,9 +13,12 @@ namespace vantor_tool {
 // --format csv|table and --no-header.
 void addOutputOptions(CLI::App* command, OutputOptions& output);
 
-// Accepts a number in [0, 1]; refuses NaN, which the library's setters would
-// store without complaint but which no person means.
-CLI::Validator unitInterval();
+// Accepts a number in [0, 1], read as table cells are (so 1e-400 is 0), and
+// hands CLI11 its shortest exact text. Refuses NaN, which the library's
+// setters would store without complaint but which no person means, in the
+// words every host uses: "threshold must be a number in [0, 1], got nan"
+// (`noun` is "threshold").
+CLI::Validator unitInterval(const std::string& noun = "threshold");
 
 // Names the tool accepts for the library's numbered modes. Each option that
 // takes one also accepts the number itself.

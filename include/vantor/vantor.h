@@ -93,6 +93,18 @@ enum vantor_part {
 extern "C" {
 #endif
 
+/* ---- What the compute entries read, and overlapping arrays --------------
+ * Reading: con_aggregate, din_aggregate, clu_cluster and clu_cluster2 read
+ * their arrays only within the lengths the call declares (n values; k*m and
+ * n*m for the clustering). Within them they may read ahead: a call refused
+ * for a value out of range may already have read values after it. The
+ * caller promised that many values, so nothing outside them is touched.
+ * Overlap: no output array may share memory with an input array or with
+ * another output (prototypes is in and out at once, and shares with nothing
+ * else). A call with overlapping arrays still returns and still writes only
+ * within the declared lengths, but the numbers it gives are unspecified:
+ * con_aggregate, for one, zeroes result before it reads first and second. */
+
 /* ---- Contifiers: two membership vectors in [0, 1] -> one degree ---------- */
 
 /* con_setThresholds - n = 1; values[0] in [0, 1] (NaN accepted). */
@@ -108,7 +120,8 @@ VANTOR_API void con_getModes(int *n, int *out, int *ok);
  *   n              in   1 int: length of first and second (<= 0: empty, degree 0)
  *   first, second  in   n doubles each, every value in [0, 1]
  *   result         out  1 double: the degree; 0.0 when a value was out of range,
- *                       untouched when first or second is null
+ *                       untouched when first or second is null; must not lie
+ *                       inside first or second
  *   ok             out  1 for success, 0 when refused */
 VANTOR_API void con_aggregate(int *n, double *first, double *second, double *result, int *ok);
 
@@ -129,7 +142,7 @@ VANTOR_API void din_getModes(int *n, int *out, int *ok);
  *   values  in   n doubles; significant ones must lie in [-1, 1]
  *   result  out  3 doubles: {negative aggregate, positive aggregate, combined};
  *                {0, 0, 0} when a value was out of range, untouched when a
- *                pointer was null
+ *                pointer was null; must not overlap values
  *   ok      out  1 for success, 0 when refused */
 VANTOR_API void din_aggregate(int *n, double *values, double *result, int *ok);
 
@@ -158,7 +171,8 @@ VANTOR_API void clu_getLimits(int *n, int *out, int *ok);
  *                         a refusal writes nothing else
  * Uses the threshold and pass limit last stored by clu_setThresholds /
  * clu_setLimits. Stopped at the limit (passInfo[0] == 0), the similarities
- * describe the prototypes as they were before the last update. */
+ * describe the prototypes as they were before the last update. The six
+ * arrays are six separate blocks of memory (see "overlapping arrays"). */
 VANTOR_API void clu_cluster(double *prototypes, double *items, int *dims, int *assignments,
                             double *similarities, int *passInfo, int *ok);
 /* clu_cluster2 - two-sided clustering of signed items: each item's negative

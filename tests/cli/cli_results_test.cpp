@@ -283,6 +283,14 @@ TEST_P(ClusterResults, EqualTheLibrarysRun) {
                                   std::to_string(c.limit),
                                   items};
     if (c.twoSided) args.push_back("--two-sided");
+    // NaN goes through only when asked for, and then exactly as the library takes it.
+    for (const Rows* rows : {&c.items, &c.seeds}) {
+        for (const auto& row : *rows) {
+            for (double v : row) {
+                if (v != v && args.back() != "--allow-nan") args.push_back("--allow-nan");
+            }
+        }
+    }
     SCOPED_TRACE(c.what);
     expectSameClustering(vt::runTool(args),
                          clusterWithLibrary(c.items, c.seeds, c.twoSided, c.threshold, c.limit),
@@ -313,7 +321,19 @@ INSTANTIATE_TEST_SUITE_P(
                     0.0,
                     40},
         ClusterCase{
-            "two-sided, one prototype", {{0.5, -0.5}, {-1.0, 1.0}}, {{0.2, 0.2}}, true, 0.0, 40}));
+            "two-sided, one prototype", {{0.5, -0.5}, {-1.0, 1.0}}, {{0.2, 0.2}}, true, 0.0, 40},
+        ClusterCase{"a NaN item poisons its prototype (--allow-nan)",
+                    {{vt::kNaN, 0.5, 0.5}, {0.9, 0.1, 0.0}, {0.8, 0.2, 0.1}, {0.1, 0.9, 0.8}},
+                    {{1, 0, 0}, {0, 1, 1}},
+                    false,
+                    0.0,
+                    40},
+        ClusterCase{"NaN in a signed item and a seed (--allow-nan)",
+                    {{-0.5, vt::kNaN}, {0.4, -0.1}, {0.3, 0.6}},
+                    {{0.5, 0.5}, {vt::kNaN, 1}},
+                    true,
+                    0.0,
+                    40}));
 
 TEST(ClusterSeeding, FirstTakesTheFirstItemsWithAPositiveValue) {
     const Rows items = {{0, 0}, {0.9, 0.1}, {0.8, 0.3}, {0.1, 0.9}};
