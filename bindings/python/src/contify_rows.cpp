@@ -2,7 +2,7 @@
 // arguments, the rows looped here with the GIL released.
 #include "bindings.h"
 
-#include <algorithm>
+#include <utility>
 
 #include "tables.h"
 #include "vantor/contifiers.h"

@@ -48,8 +48,14 @@ def array(value, name):
     return result
 
 
+_FLOAT64 = np.dtype(np.float64)
+
+
 def converted(value):
     """The array the library reads: C-contiguous, aligned, native float64."""
+    if (type(value) is np.ndarray and value.dtype == _FLOAT64 and value.flags.c_contiguous
+            and value.flags.aligned):
+        return value  # the common case, without np.require's own cost
     return np.require(value, np.float64, ["C_CONTIGUOUS", "ALIGNED"])
 
 

@@ -6,6 +6,7 @@ stand for "_", and every mode also answers to "type<number>", the name the
 C++ methods use (aggType2, cmbType1, ...).
 """
 
+import functools
 import operator
 
 import numpy as np
@@ -24,23 +25,28 @@ def _key(name):
     return name.strip().lower().replace("-", "_").replace(" ", "_")
 
 
+@functools.lru_cache(maxsize=None)
+def _numbers_by_key(names):
+    table = {}
+    for number, name in enumerate(names):
+        table[f"type{number}"] = number
+        table[_key(name)] = number
+    return table
+
+
 def resolve(value, names, what):
     """The number of the mode given by name or number, else ValueError."""
+    if isinstance(value, str):
+        number = _numbers_by_key(names).get(_key(value))
+        if number is not None:
+            return number
+    elif not isinstance(value, (bool, np.bool_)):
+        try:
+            number = operator.index(value)
+        except TypeError:
+            number = None
+        if number is not None and 0 <= number < len(names):
+            return number
     accepted = ", ".join(repr(name) for name in names)
     numbers = ", ".join(str(number) for number in range(len(names)))
-    refusal = f"{what} must be one of {accepted} or {numbers}; got {value!r}"
-    if isinstance(value, str):
-        key = _key(value)
-        for number, name in enumerate(names):
-            if key in (_key(name), f"type{number}"):
-                return number
-        raise ValueError(refusal)
-    if isinstance(value, (bool, np.bool_)):
-        raise ValueError(refusal)
-    try:
-        number = operator.index(value)
-    except TypeError:
-        raise ValueError(refusal) from None
-    if not 0 <= number < len(names):
-        raise ValueError(refusal)
-    return number
+    raise ValueError(f"{what} must be one of {accepted} or {numbers}; got {value!r}")
