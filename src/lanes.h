@@ -1,5 +1,7 @@
 // Two doubles processed side by side with exact bitwise selection: SSE2 on
-// x86-64 (always present there), plain 64-bit masks elsewhere. Only
+// x86-64 (always present there), plain 64-bit masks elsewhere or when the
+// build defines VANTOR_PORTABLE_LANES (the portable preset does, so that the
+// plain path is built and held to the reference on this machine too). Only
 // comparisons and bit operations live here, never arithmetic, so using them
 // cannot change a single bit of any result; the kernels use them to pick
 // values without branches and leave every addition to long double code.
@@ -9,14 +11,17 @@
 #include <cstdint>
 #include <cstring>
 
-#if defined(__SSE2__)
+#if defined(__SSE2__) && !defined(VANTOR_PORTABLE_LANES)
+#define VANTOR_SSE2_LANES 1
 #include <emmintrin.h>
+#else
+#define VANTOR_SSE2_LANES 0
 #endif
 
 namespace Vantor {
 namespace lanes {
 
-#if defined(__SSE2__)
+#if VANTOR_SSE2_LANES
 
 struct Pair {
     __m128d v;
@@ -108,6 +113,11 @@ inline double low(Pair x) { return valueOf(x.u[0]); }
 inline double high(Pair x) { return valueOf(x.u[1]); }
 
 #endif
+
+// The names the kernels written once for every lane width use
+// (similarity_rows.inc, value_range.inc).
+using Vec = Pair;
+constexpr int kWidth = 2;
 
 }  // namespace lanes
 }  // namespace Vantor

@@ -8,8 +8,16 @@
 // more than a fold. So the values are classified without branches, two at a
 // time:
 //  - the extreme-value rule needs no order at all (A is the minimum, B the
-//    maximum, and equal values have equal bits), so it keeps a running
-//    minimum and maximum per lane and merges the two lanes at the end;
+//    maximum, and equal values have equal bits). With the threshold in
+//    [0, 1], as the setter keeps it, it needs no classification either: the
+//    smallest value of the whole vector is A when it is significant (and A
+//    is 0.0 when it is not, since then no value is), the largest likewise is
+//    B, and a value outside [-1, 1] is always significant, so the vector
+//    fails exactly when its smallest value is below -1 or its largest above
+//    1. So the scan only keeps the running extremes of all values, four at
+//    a time where the processor has AVX2 (value_range.inc). Any other
+//    threshold (a host may write the field) takes the classifying scan,
+//    with a running minimum and maximum per lane merged at the end;
 //  - the probabilistic and bounded sums are sequential, so the significant
 //    values of a block are appended to one list per side, and the two folds
 //    then run side by side over the lists, each in index order, spread over
@@ -23,6 +31,7 @@
 #include <cstdint>
 
 #include "lanes.h"
+#include "wide_lanes.h"
 
 namespace Vantor {
 namespace signedscan {
@@ -30,6 +39,20 @@ namespace signedscan {
 using lanes::Pair;
 
 constexpr int kBlock = 256;
+
+namespace base {
+namespace ln = ::Vantor::lanes;
+#include "value_range.inc"
+}  // namespace base
+
+#if VANTOR_WIDE_LANES
+VANTOR_WIDE_BEGIN
+namespace wide {
+namespace ln = ::Vantor::quad;
+#include "value_range.inc"
+}  // namespace wide
+VANTOR_WIDE_END
+#endif
 
 // Masks of the significant values among two: negative side, positive side,
 // and those of either side that lie outside [-1, 1].
@@ -53,8 +76,9 @@ inline Pair loadUpToTwo(const double* v, std::int64_t left) {
     return left >= 2 ? lanes::load(v) : lanes::loadOne(v);
 }
 
-// Extreme values: A <- v when v <= A, B <- v when v >= B.
-inline bool extremes(double threshold, std::int64_t n, const double* values, double* result) {
+// Extreme values: A <- v when v <= A, B <- v when v >= B, classifying every
+// value as the common scan does; for any threshold.
+inline bool classifiedExtremes(double threshold, std::int64_t n, const double* values, double* result) {
     const Pair lower = lanes::broadcast(-threshold), upper = lanes::broadcast(threshold);
     Pair a = lanes::broadcast(0.0), b = a;
     for (std::int64_t start = 0; start < n; start += kBlock) {
@@ -73,6 +97,24 @@ inline bool extremes(double threshold, std::int64_t n, const double* values, dou
     const double bLow = lanes::low(b), bHigh = lanes::high(b);
     result[0] = aHigh <= aLow ? aHigh : aLow;
     result[1] = bHigh >= bLow ? bHigh : bLow;
+    return true;
+}
+
+// Extreme values, for any threshold; see the top of the file.
+inline bool extremes(double threshold, std::int64_t n, const double* values, double* result) {
+    if (!(threshold >= 0.0 && threshold <= 1.0)) return classifiedExtremes(threshold, n, values, result);
+    double lowest = 0.0, highest = 0.0;
+#if VANTOR_WIDE_LANES
+    const bool inRange = lanes::kWide ? wide::valueRange(n, values, lowest, highest)
+                                      : base::valueRange(n, values, lowest, highest);
+#else
+    const bool inRange = base::valueRange(n, values, lowest, highest);
+#endif
+    if (!inRange) return false;
+    // Zero (of either sign) is never significant; with threshold 0 it passes
+    // the sign tests, so it is named here.
+    result[0] = lowest <= -threshold && lowest != 0.0 ? lowest : 0.0;
+    result[1] = highest >= threshold && highest != 0.0 ? highest : 0.0;
     return true;
 }
 

@@ -62,6 +62,16 @@ const std::vector<KernelRow> kKernelRows = {
      {{-0x1.90e41ef652157p-2, 0x1.90e41ef652157p-2},
       {-0x1.37466e225cd84p-1, 0x1.37466e225cd84p-1},
       {-0x1.8e293be92009p-1, 0x1.8e293be92009p-1}}},
+    // The extreme-value rule reads the range of the whole vector: its
+    // smallest value only counts when it is significant.
+    {"smallest value inside the band leaves the negative side at zero", 0.5, {-0.25, 0.75, 0.125},
+     true, {{0.0, 0.75}, {0.0, 0.75}, {0.0, 0.75}}},
+    {"only zeros of both signs under threshold zero", 0.0, {-0.0, 0.0, -0.0}, true,
+     {{0.0, 0.0}, {0.0, 0.0}, {0.0, 0.0}}},
+    {"threshold -0.0 acts as 0", -0.0, {-0.0, -0.5, 0.25}, true,
+     {{-0.5, 0.25}, {-0.5, 0.25}, {-0.5, 0.25}}},
+    {"a threshold above one (written by a host) makes 1.5 insignificant", 1.5, {1.25, -1.25}, true,
+     {{0.0, 0.0}, {0.0, 0.0}, {0.0, 0.0}}},
     {"value above one after valid ones", 0.25, {0.5, -0.5, 1.5, 0.75}, false, {}},
     {"value just below minus one", 0.0, {-1.0000001}, false, {}},
     {"plus infinity", 1.0, {vt::kInf}, false, {}},
@@ -84,6 +94,32 @@ TEST(DinormsKernels, KnownAnswers) {
             EXPECT_EQ(result[2], vt::kUntouched) << "a kernel writes two values only";
             EXPECT_EQ(std::memcmp(values.data(), r.values.data(), values.size() * sizeof(double)), 0)
                 << "values are read only";
+        }
+    }
+}
+
+// An invalid value fails the call wherever it sits: at either end, and on
+// either side of the lane and block boundaries of the scans.
+TEST(DinormsKernels, InvalidValueFailsAtAnyPosition) {
+    for (int n : {1, 2, 3, 4, 5, 7, 8, 9, 255, 256, 257, 513}) {
+        for (int at : {0, n / 2, n - 1}) {
+            for (double bad : {1.5, -vt::kInf, std::nextafter(-1.0, -2.0)}) {
+                std::vector<double> values(n, 0.5);
+                values[at] = bad;
+                for (int k = 0; k < 3; ++k) {
+                    Dinorms d;
+                    d.threshold = 0.25;
+                    double result[2] = {vt::kUntouched, vt::kUntouched};
+                    EXPECT_FALSE((d.*kKernels[k])(n, values.data(), result)) << n << " " << at;
+                    EXPECT_EQ(result[0], vt::kUntouched);
+                    EXPECT_EQ(result[1], vt::kUntouched);
+                    values[at] = -0.75;  // valid there: the extremes are found anywhere
+                    ASSERT_TRUE((d.*kKernels[0])(n, values.data(), result)) << n << " " << at;
+                    EXPECT_EQ(result[0], -0.75) << n << " " << at;
+                    EXPECT_EQ(result[1], n > 1 ? 0.5 : 0.0) << n << " " << at;
+                    values[at] = bad;
+                }
+            }
         }
     }
 }
