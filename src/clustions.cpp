@@ -5,7 +5,7 @@
 #include <initializer_list>
 #include <new>
 
-#include "prototype_scan.h"
+#include "pass_steps.h"
 #include "row_matrix.h"
 #include "similarity_rows.h"
 
@@ -20,20 +20,17 @@ namespace {
 
 constexpr int kDefaultIterationLimit = 40;
 
-// What an item (or part) holds before its first assignment. Every similarity
-// that is not NaN beats -1.0, so the first pass assigns everything it can.
-constexpr int kUnassigned = -1;
-constexpr double kNoSimilarity = -1.0;
-
-// Number of parts a prototype holds. The two-sided method counts two parts
-// per item, which can pass the int range for n above 2^30.
-using MemberCount = std::int64_t;
+using pass::MemberCount;
 
 // k, n and m as read once from `dims`.
 struct Dimensions {
     int k;
     int n;
     int m;
+
+    // Only a run with items and features has prototype values to update;
+    // any other run sizes nothing by k.
+    bool updatesValues() const { return n > 0 && m > 0; }
 };
 
 // The checks both methods make before they write anything: a missing `dims`,
@@ -59,76 +56,54 @@ bool arraysPresent(const Dimensions& d, const double* prototypes, const double* 
 }
 
 // Per-call scratch, allocated once after the arguments are accepted and
-// released before the method returns. The part vectors exist only for the
-// two-sided method and only when there are features to hold.
+// released when the call ends. Its size follows the work the call can do:
+// the counts exist only when there are values to update, the part vectors
+// only for the two-sided method and only when there are features to hold.
+// So no k, however large, costs memory when n <= 0 or m <= 0.
 struct Scratch {
     MemberCount* counts = nullptr;
     double* negativePart = nullptr;
     double* positivePart = nullptr;
 
-    // Non-throwing: a failed allocation must reach the host as a refusal.
-    bool allocate(int k, int partLength) {
-        counts = new (std::nothrow) MemberCount[static_cast<std::size_t>(k)];
-        if (partLength > 0) {
-            negativePart = new (std::nothrow) double[static_cast<std::size_t>(partLength)];
-            positivePart = new (std::nothrow) double[static_cast<std::size_t>(partLength)];
-        }
-        const bool partsOk = partLength <= 0 || (negativePart != nullptr && positivePart != nullptr);
-        if (counts != nullptr && partsOk) return true;
-        release();
-        return false;
-    }
-
-    void release() {
+    Scratch() = default;
+    Scratch(const Scratch&) = delete;
+    Scratch& operator=(const Scratch&) = delete;
+    ~Scratch() {
         delete[] counts;
         delete[] negativePart;
         delete[] positivePart;
-        counts = nullptr;
-        negativePart = nullptr;
-        positivePart = nullptr;
+    }
+
+    // Non-throwing: a failed allocation must reach the host as a refusal.
+    bool allocate(const Dimensions& d, bool parts) {
+        if (!d.updatesValues()) return true;
+        counts = new (std::nothrow) MemberCount[static_cast<std::size_t>(d.k)];
+        if (counts == nullptr) return false;
+        if (!parts) return true;
+        negativePart = new (std::nothrow) double[static_cast<std::size_t>(d.m)];
+        if (negativePart == nullptr) return false;
+        positivePart = new (std::nothrow) double[static_cast<std::size_t>(d.m)];
+        return positivePart != nullptr;
     }
 };
 
 inline void markUnassigned(double* similarities, int* assignments, std::int64_t j) {
-    similarities[j] = kNoSimilarity;
-    assignments[j] = kUnassigned;
-}
-
-// Visits one vector (an item or a part) whose prototype as the visit begins
-// is `assignment`. An unassigned one counts as a change; an assigned one has
-// its similarity measured afresh against its prototype as it now stands, so
-// the scan compares candidates with the current value, higher or lower than
-// last pass's. Then every other prototype is offered from the lowest index
-// up: the vector moves only to a strictly more similar one (a tie keeps what
-// it holds, its own prototype or the lower index taken earlier in the scan,
-// and a NaN similarity never wins). scan::prototypes hands the similarities
-// over in exactly that order, computed four prototypes at a time.
-void visit(double threshold, const double* vector, const double* prototypes, int k, int m,
-           int& assignment, double& similarity, bool& changed) {
-    const int own = assignment;
-    if (own == kUnassigned) changed = true;
-    scan::prototypes(threshold, vector, prototypes, k, m, own, [&](int p, double s) {
-        if (p == own) {
-            similarity = s;
-        } else if (s > similarity) {
-            similarity = s;
-            assignment = p;
-            changed = true;
-        }
-    });
+    similarities[j] = pass::kNoSimilarity;
+    assignments[j] = pass::kUnassigned;
 }
 
 // The pass loop both methods share. `scan` visits every item of one pass and
 // sets `changed` when a part was unassigned or moved; the prototypes are only
 // read meanwhile, so every item of a pass meets the same prototypes. A pass
-// that changed something also recomputes them, the pass that reaches the
-// limit included, so the returned prototypes are the means of the returned
-// assignments. The run ends after a pass that moved nothing, or at the limit,
-// read from the instance after every changing pass. `>=` rather than `==`:
-// the field is public, and a limit of 0 or below written straight into it
-// must still end the run after one pass.
+// that changed something also updates them, the pass that reaches the limit
+// included, so the returned prototypes are the means of the returned
+// assignments. The run ends after a pass that moved nothing, or at the limit.
+// The limit is taken once: nothing changes the instance during a run (a
+// setter may not run beside it). `>=` rather than `==`: the field is public,
+// and a limit of 0 or below written straight into it must still end the run
+// after one pass.
 template <class Scan, class Update>
-void runPasses(const int& iterationLimit, Scan scan, Update update, int* passInfo) {
+void runPasses(int iterationLimit, Scan scan, Update update, int* passInfo) {
     int pass = 0;
     bool changed = false;
     bool ends = false;
@@ -141,108 +116,6 @@ void runPasses(const int& iterationLimit, Scan scan, Update update, int* passInf
     }
     passInfo[1] = pass;
     passInfo[0] = changed ? 0 : 1;
-}
-
-void clearCounts(MemberCount* counts, int k) {
-    for (std::int64_t p = 0; p < k; ++p) counts[p] = 0;
-}
-
-// Prototypes without members keep their values: they are neither zeroed nor
-// divided, and stay available to later passes.
-void zeroHeldPrototypes(double* prototypes, const MemberCount* counts, int k, int m) {
-    for (std::int64_t p = 0; p < k; ++p) {
-        if (counts[p] == 0) continue;
-        double* row = rowIn(prototypes, p, m);
-        for (std::int64_t l = 0; l < m; ++l) row[l] = 0.0;
-    }
-}
-
-void divideHeldPrototypes(double* prototypes, const MemberCount* counts, int k, int m) {
-    for (std::int64_t p = 0; p < k; ++p) {
-        if (counts[p] == 0) continue;
-        double* row = rowIn(prototypes, p, m);
-        for (std::int64_t l = 0; l < m; ++l) row[l] = row[l] / static_cast<double>(counts[p]);
-    }
-}
-
-// item + row, with the item's NaN when both are NaN. SSE addition returns its
-// first operand's NaN, but a compiler may swap the operands of `x + p`
-// (addition commutes in value, not in NaN payload), so the order is pinned
-// and the result does not depend on the optimiser.
-inline double sumKeepingFirstNaN(double x, double p) {
-#if defined(__SSE2__) && defined(__GNUC__)
-    __asm__("addsd %1, %0" : "+x"(x) : "x"(p));
-    return x;
-#else
-    return x + p;
-#endif
-}
-
-// Every prototype that holds items becomes their mean, negative values
-// included (the gate and the clamp act only inside evalSimil). The sums are
-// built in place, so each is rounded to double after every addition, in
-// item order.
-void updateOneSided(double* prototypes, double* items, const Dimensions& d,
-                    const int* assignments, MemberCount* counts) {
-    clearCounts(counts, d.k);
-    for (std::int64_t j = 0; j < d.n; ++j) {
-        if (assignments[j] != kUnassigned) ++counts[assignments[j]];
-    }
-    zeroHeldPrototypes(prototypes, counts, d.k, d.m);
-    for (std::int64_t j = 0; j < d.n; ++j) {
-        const int a = assignments[j];
-        if (a == kUnassigned) continue;
-        const double* item = rowIn(items, j, d.m);
-        double* row = rowIn(prototypes, a, d.m);
-        for (std::int64_t l = 0; l < d.m; ++l) row[l] = sumKeepingFirstNaN(item[l], row[l]);
-    }
-    divideHeldPrototypes(prototypes, counts, d.k, d.m);
-}
-
-// The negative part of a signed row holds the magnitudes of its negative
-// values, the positive part its positive values. Zero of either sign and NaN
-// belong to neither, so both parts are never negative.
-inline double negativePartOf(double x) { return x < 0.0 ? -x : 0.0; }
-inline double positivePartOf(double x) { return x > 0.0 ? x : 0.0; }
-
-void splitItem(const double* item, int m, double* negativePart, double* positivePart) {
-    for (std::int64_t i = 0; i < m; ++i) {
-        negativePart[i] = negativePartOf(item[i]);
-        positivePart[i] = positivePartOf(item[i]);
-    }
-}
-
-// Every prototype that holds parts becomes their mean, negative and positive
-// parts counted alike; a part that is all zero counts as a member and adds
-// nothing. Sums are rounded to double after every addition, in item order.
-void updateTwoSided(double* prototypes, double* items, const Dimensions& d,
-                    const int* negAssignments, const int* posAssignments,
-                    MemberCount* counts) {
-    clearCounts(counts, d.k);
-    for (std::int64_t j = 0; j < d.n; ++j) {
-        if (negAssignments[j] != kUnassigned) ++counts[negAssignments[j]];
-        if (posAssignments[j] != kUnassigned) ++counts[posAssignments[j]];
-    }
-    zeroHeldPrototypes(prototypes, counts, d.k, d.m);
-    // Each feature adds its part to the prototype of each side; the other
-    // side's +0.0 (and that of zeros and NaN) is added too, in place of a
-    // branch that real data makes unpredictable. That changes nothing: these
-    // sums start at +0.0 and grow only by non-negative amounts, so they are
-    // never -0.0 or NaN, and x + 0.0 is x for every other x.
-    for (std::int64_t j = 0; j < d.n; ++j) {
-        const double* item = rowIn(items, j, d.m);
-        const int a = negAssignments[j];
-        if (a != kUnassigned) {
-            double* row = rowIn(prototypes, a, d.m);
-            for (std::int64_t i = 0; i < d.m; ++i) row[i] = negativePartOf(item[i]) + row[i];
-        }
-        const int b = posAssignments[j];
-        if (b != kUnassigned) {
-            double* row = rowIn(prototypes, b, d.m);
-            for (std::int64_t i = 0; i < d.m; ++i) row[i] = positivePartOf(item[i]) + row[i];
-        }
-    }
-    divideHeldPrototypes(prototypes, counts, d.k, d.m);
 }
 
 }  // namespace
@@ -290,13 +163,15 @@ double Clustions::evalSimil(double* first, double* second, int n) {
     return similarity;
 }
 
+// Both methods update in place: the prototype array serves as the sums of
+// the fold (see pass::memberRow), so the only scratch is the counts.
 bool Clustions::cluster(double* prototypes, double* items, int* dims, int* assignments,
                         double* similarities, int* passInfo) {
     Dimensions d{};
     if (!acceptDimensions(dims, d)) return false;
     if (!arraysPresent(d, prototypes, items, {assignments, similarities}, passInfo)) return false;
     Scratch scratch;
-    if (!scratch.allocate(d.k, 0)) return false;
+    if (!scratch.allocate(d, false)) return false;
 
     for (std::int64_t j = 0; j < d.n; ++j) markUnassigned(similarities, assignments, j);
 
@@ -304,13 +179,16 @@ bool Clustions::cluster(double* prototypes, double* items, int* dims, int* assig
     runPasses(
         iterationLimit,
         [&](bool& changed) {
-            for (std::int64_t j = 0; j < d.n; ++j) {
-                visit(threshold, rowIn(items, j, d.m), prototypes, d.k, d.m, assignments[j],
-                      similarities[j], changed);
-            }
+            pass::scanItems(threshold, prototypes, d.k, d.m, items, d.n, assignments,
+                            similarities, changed);
         },
-        [&] { updateOneSided(prototypes, items, d, assignments, scratch.counts); }, passInfo);
-    scratch.release();
+        [&] {
+            if (scratch.counts == nullptr) return;  // no values to update
+            pass::startUpdate(d.k, scratch.counts);
+            pass::foldItems(items, d.m, d.n, assignments, d.k, prototypes, scratch.counts);
+            pass::finishUpdate(prototypes, scratch.counts, d.k, d.m, prototypes);
+        },
+        passInfo);
     return true;
 }
 
@@ -325,34 +203,28 @@ bool Clustions::cluster(double* prototypes, double* items, int* dims, int* negAs
         return false;
     }
     Scratch scratch;
-    if (!scratch.allocate(d.k, d.m)) return false;
+    if (!scratch.allocate(d, true)) return false;
 
     for (std::int64_t j = 0; j < d.n; ++j) {
         markUnassigned(negSimilarities, negAssignments, j);
         markUnassigned(posSimilarities, posAssignments, j);
     }
 
-    double* const negative = scratch.negativePart;
-    double* const positive = scratch.positivePart;
     runPasses(
         iterationLimit,
         [&](bool& changed) {
-            for (std::int64_t j = 0; j < d.n; ++j) {
-                splitItem(rowIn(items, j, d.m), d.m, negative, positive);
-                // The two parts are visited one after the other: they touch
-                // different arrays and only read the prototypes, so the order
-                // between them changes nothing.
-                visit(threshold, negative, prototypes, d.k, d.m, negAssignments[j],
-                      negSimilarities[j], changed);
-                visit(threshold, positive, prototypes, d.k, d.m, posAssignments[j],
-                      posSimilarities[j], changed);
-            }
+            pass::scanParts(threshold, prototypes, d.k, d.m, items, d.n, negAssignments,
+                            posAssignments, negSimilarities, posSimilarities,
+                            scratch.negativePart, scratch.positivePart, changed);
         },
         [&] {
-            updateTwoSided(prototypes, items, d, negAssignments, posAssignments, scratch.counts);
+            if (scratch.counts == nullptr) return;  // no values to update
+            pass::startUpdate(d.k, scratch.counts);
+            pass::foldParts(items, d.m, d.n, negAssignments, posAssignments, d.k, prototypes,
+                            scratch.counts);
+            pass::finishUpdate(prototypes, scratch.counts, d.k, d.m, prototypes);
         },
         passInfo);
-    scratch.release();
     return true;
 }
 

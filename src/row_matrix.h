@@ -17,6 +17,9 @@ constexpr std::int64_t rowOf(std::int64_t r, std::int64_t m) noexcept { return r
 inline double* rowIn(double* matrix, std::int64_t r, int m) noexcept {
     return m > 0 ? matrix + rowOf(r, m) : matrix;
 }
+inline const double* rowIn(const double* matrix, std::int64_t r, int m) noexcept {
+    return m > 0 ? matrix + rowOf(r, m) : matrix;
+}
 
 }  // namespace Vantor
 

@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <new>
 
+#include "lanes.h"
 #include "row_matrix.h"
 #include "signed_parts.h"
 #include "similarity_rows.h"
@@ -66,32 +67,40 @@ bool knownRule(int rule) {
            rule == VANTOR_SEEDING_FIRST;
 }
 
+// What a row holds, found two values at a time without branches (a row
+// is scanned once per call, so this is part of the cost of seeding).
+struct RowSigns {
+    bool negative, positive, nan;
+};
+
+RowSigns signsOf(const double* row, std::int64_t m) {
+    const lanes::Pair zero = lanes::broadcast(0.0);
+    lanes::Pair negative = zero, positive = zero, ordered = lanes::equal(zero, zero);
+    std::int64_t i = 0;
+    for (; i < m; i += 2) {
+        // The lone last value pairs with +0.0, which is neither sign nor NaN.
+        const lanes::Pair v = i + 2 <= m ? lanes::load(row + i) : lanes::loadOne(row + i);
+        negative = lanes::either(negative, lanes::lessThan(v, zero));
+        positive = lanes::either(positive, lanes::greaterThan(v, zero));
+        ordered = lanes::both(ordered, lanes::equal(v, v));
+    }
+    return RowSigns{lanes::any(negative), lanes::any(positive), lanes::maskBits(ordered) != 3};
+}
+
 // Calls visit(code, hasNaN) for every candidate in order. The code of a
 // one-sided candidate is its item j; of a two-sided one 2j + part.
 template <class Visit>
 void forEachCandidate(const Input& in, Visit&& visit) {
     for (std::int64_t j = 0; j < in.n; ++j) {
-        const double* item = in.items + rowOf(j, in.m);
-        bool negative = false, positive = false, nan = false;
-        for (std::int64_t i = 0; i < in.m; ++i) {
-            negative |= item[i] < 0.0;
-            positive |= item[i] > 0.0;
-            nan |= isNaN(item[i]);
-        }
+        const RowSigns signs = signsOf(in.items + rowOf(j, in.m), in.m);
         if (!in.twoSided) {
-            if (positive) visit(j, nan);
+            if (signs.positive) visit(j, signs.nan);
             continue;
         }
         // Parts hold no NaN: the split sends it to neither.
-        if (negative) visit(2 * j + VANTOR_PART_NEGATIVE, false);
-        if (positive) visit(2 * j + VANTOR_PART_POSITIVE, false);
+        if (signs.negative) visit(2 * j + VANTOR_PART_NEGATIVE, false);
+        if (signs.positive) visit(2 * j + VANTOR_PART_POSITIVE, false);
     }
-}
-
-std::int64_t countCandidates(const Input& in) {
-    std::int64_t count = 0;
-    forEachCandidate(in, [&](std::int64_t, bool) { ++count; });
-    return count;
 }
 
 // The rules on one set of candidates; the scratch is allocated once and
@@ -103,27 +112,27 @@ public:
     Seeder& operator=(const Seeder&) = delete;
     ~Seeder() { release(); }
 
-    // Counts the candidates and allocates the scratch; false when there are
-    // fewer than k candidates or no memory.
+    // Lists the candidates in one scan of the items, into scratch sized for
+    // the most there can be (n, or 2n parts); false when there are fewer
+    // than k or no memory.
     bool prepare(int k) {
-        count_ = countCandidates(in_);
-        if (count_ < k) return false;
-        code_ = allocateArray<std::int64_t>(count_);
-        closeness_ = allocateArray<double>(count_);
-        flags_ = allocateArray<unsigned char>(count_);
+        const std::int64_t most = in_.twoSided ? 2 * in_.n : in_.n;
+        code_ = allocateArray<std::int64_t>(most);
+        closeness_ = allocateArray<double>(most);
+        flags_ = allocateArray<unsigned char>(most);
         if (in_.twoSided) parts_ = allocateArray<double>(rowOf(simil::kMaxRows, in_.m));
         if (code_ == nullptr || closeness_ == nullptr || flags_ == nullptr ||
             (in_.twoSided && parts_ == nullptr)) {
             release();
             return false;
         }
-        std::int64_t c = 0;
+        count_ = 0;
         forEachCandidate(in_, [&](std::int64_t code, bool nan) {
-            code_[c] = code;
-            flags_[c] = nan ? kHasNaN : 0;
-            ++c;
+            code_[count_] = code;
+            flags_[count_] = nan ? kHasNaN : 0;
+            ++count_;
         });
-        return true;
+        return count_ >= k;
     }
 
     void choose(int rule, int k, std::uint64_t randomSeed, double* seeds, int* sourceItems,
@@ -141,7 +150,7 @@ public:
             take(0, 0);
             for (int t = 1; t < k; ++t) {
                 absorb(t - 1);
-                take(leastClose(), t);
+                take(least_, t);
             }
         } else {
             random::SplitMix64 generator(randomSeed);
@@ -185,7 +194,9 @@ private:
     }
 
     // Folds the similarity of every unchosen candidate to seed t, the one
-    // taken last, into its closeness: s = evalSimil(candidate, seed).
+    // taken last, into its closeness: s = evalSimil(candidate, seed). Each
+    // candidate is then settled (below), in candidate order, so the next
+    // pick needs no sweep of its own.
     //
     // The clustering's scan measures one vector against four rows at a time
     // (similarity_rows.h); here the one vector is the new seed and the four
@@ -212,48 +223,62 @@ private:
             }
             for (int r = 0; r < queued; ++r) {
                 closeness_[which[r]] = closer(closeness_[which[r]], similarity[r]);
+                settle(which[r]);
             }
             queued = 0;
         };
+        total_ = 0.0;
+        least_ = -1;
         for (std::int64_t c = 0; c < count_; ++c) {
-            // A chosen candidate no longer matters; a NaN closeness is final.
-            if ((flags_[c] & kChosen) != 0 || isNaN(closeness_[c])) continue;
+            if ((flags_[c] & kChosen) != 0) continue;  // no longer matters
+            if (isNaN(closeness_[c])) {                // final, and weighs 0
+                settle(c);
+                continue;
+            }
             if (seedHasNaN || (flags_[c] & kHasNaN) != 0) {
+                // Those queued before come first, to keep the total in order.
+                if (queued > 0) flush();
                 // One-sided only, so the candidate needs no buffer.
                 const double* seedRow[1] = {seed};
                 double s;
                 simil::against<1>(threshold_, valuesOf(c, nullptr), seedRow, in_.m, &s);
                 closeness_[c] = closer(closeness_[c], s);
+                settle(c);
                 continue;
             }
-            rows[queued] = valuesOf(c, parts_ + rowOf(queued, in_.m));
+            // Only parts need a buffer (and only then is there one).
+            double* buffer = in_.twoSided ? parts_ + rowOf(queued, in_.m) : nullptr;
+            rows[queued] = valuesOf(c, buffer);
             which[queued] = c;
             if (++queued == simil::kMaxRows) flush();
         }
         if (queued > 0) flush();
     }
 
-    // The unchosen candidate least close to the seeds, the lowest on ties.
-    std::int64_t leastClose() const {
-        std::int64_t best = -1;
-        for (std::int64_t c = 0; c < count_; ++c) {
-            if ((flags_[c] & kChosen) != 0) continue;
-            if (best < 0 || lessClose(closeness_[c], closeness_[best])) best = c;
+    // Unchosen candidate c with its closeness final: its weight joins the
+    // total (in candidate order; a NaN closeness, settled out of turn, adds
+    // 0.0 and so changes nothing), and it becomes the least close one when
+    // it is, or when it ties with a higher index.
+    void settle(std::int64_t c) {
+        const double g = closeness_[c];
+        total_ += weightOf(g);
+        if (least_ < 0 || lessClose(g, leastCloseness_) ||
+            (!lessClose(leastCloseness_, g) && c < least_)) {
+            least_ = c;
+            leastCloseness_ = g;
         }
-        return best;
     }
 
     double weightAt(std::int64_t c) const {
         return (flags_[c] & kChosen) != 0 ? 0.0 : weightOf(closeness_[c]);
     }
 
-    // The candidate u picks with probability proportional to its weight;
+    // The candidate u picks with probability proportional to its weight
+    // (total_ their sum in candidate order, rounded after every addition);
     // uniformly among the `unchosen` candidates when every weight is 0.
     std::int64_t weightedDraw(double u, std::int64_t unchosen) const {
-        double total = 0.0;
-        for (std::int64_t c = 0; c < count_; ++c) total += weightAt(c);
-        if (total > 0.0) {
-            const double target = u * total;
+        if (total_ > 0.0) {
+            const double target = u * total_;
             double running = 0.0;
             std::int64_t lastWeighted = -1;
             for (std::int64_t c = 0; c < count_; ++c) {
@@ -295,6 +320,11 @@ private:
     int* sourceItems_ = nullptr;
     int* sourceParts_ = nullptr;
     std::int64_t lastTaken_ = 0;  // the candidate of the newest seed
+    // Left by absorb for the next pick: the sum of the weights, and the least
+    // close candidate with its closeness.
+    double total_ = 0.0;
+    std::int64_t least_ = -1;
+    double leastCloseness_ = 0.0;
 };
 
 // The refusals chooseSeeds and clusterFromStarts share, before any scan.

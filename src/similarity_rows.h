@@ -41,7 +41,7 @@ struct Block {
 
 // Stage 1 for the features i and i + 1 (or i alone when `two` is false).
 template <int Rows>
-inline void pickTwo(const double* x, const double* const* rows, std::int64_t i, int at, bool two,
+inline void pickTwo(const double* x, const double* const* rows, std::int64_t i, bool two,
                     Pair threshold, Block<Rows>& block) {
     const Pair zero = lanes::broadcast(0.0);
     const Pair xs = two ? lanes::load(x + i) : lanes::loadOne(x + i);
@@ -59,8 +59,8 @@ inline void pickTwo(const double* x, const double* const* rows, std::int64_t i, 
         // except that of two equal zeros they may pick the other sign, which
         // no sum can tell: the sums start at +0.0, and adding -0.0 or +0.0 to
         // +0.0 or to anything else gives the same result.
-        lanes::store(block.larger[r] + at, lanes::greaterElse(y0, x0));
-        lanes::store(block.smaller[r] + at, lanes::lesserElse(x0, y0));
+        lanes::store(block.larger[r], lanes::greaterElse(y0, x0));
+        lanes::store(block.smaller[r], lanes::lesserElse(x0, y0));
     }
 }
 
@@ -96,12 +96,12 @@ void against(double threshold, const double* x, const double* const* rows, std::
     Block<Rows> block;
     std::int64_t i = 0;
     for (; i + 2 <= m; i += 2) {
-        pickTwo<Rows>(x, rows, i, 0, true, t, block);
+        pickTwo<Rows>(x, rows, i, true, t, block);
         add(block, 0);
         add(block, 1);
     }
     if (i < m) {
-        pickTwo<Rows>(x, rows, i, 0, false, t, block);
+        pickTwo<Rows>(x, rows, i, false, t, block);
         add(block, 0);
     }
     out[0] = max0 > 0.0L ? static_cast<double>(min0 / max0) : 0.0;

@@ -3,25 +3,13 @@
 // that the library uses, so it can make any one of them fail.
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <new>
 #include <vector>
 
 #include "bits.h"
+#include "failing_allocation.h"
 #include "vantor/vantor.h"
-
-namespace {
-int allocations = 0;  // non-throwing array allocations since the last reset
-int failing = 0;      // which of them returns null; 0 for none
-}  // namespace
-
-void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
-    if (++allocations == failing) return nullptr;
-    try {
-        return ::operator new[](size);  // pairs with the library's delete[]
-    } catch (...) {
-        return nullptr;
-    }
-}
 
 namespace {
 
@@ -55,14 +43,27 @@ struct Arrays {
 
 TEST(ClustionsScratch, AllocatedOncePerCallAndSizedOnlyWhenItCanBe) {
     struct Row { bool twoSided; int m, wantAllocations; };
-    // Counts only for one-sided; counts and two part vectors for two-sided,
-    // but no part vectors when there are no features to hold.
-    for (const Row& r : {Row{false, 2, 1}, Row{true, 2, 3}, Row{true, -2, 1}}) {
+    // Counts only for one-sided; counts and two part vectors for two-sided;
+    // nothing at all when there are no features, so no value to update.
+    for (const Row& r : {Row{false, 2, 1}, Row{true, 2, 3}, Row{false, -2, 0}, Row{true, -2, 0}}) {
         Arrays x;
         x.dims[2] = r.m;
         EXPECT_EQ(x.run(r.twoSided, 0), 1);
         EXPECT_EQ(allocations, r.wantAllocations) << r.twoSided << " m " << r.m;
         EXPECT_EQ(x.passInfo[1], 2);
+    }
+}
+
+TEST(ClustionsScratch, NoItemsOrNoFeaturesAllocateNothingWhateverK) {
+    struct Row { int k, n, m, wantPasses; };
+    for (bool twoSided : {false, true}) {
+        for (const Row& r : {Row{2, -1, 2, 1}, Row{INT_MAX, -1, 5, 1}, Row{INT_MAX, 3, -1, 2}}) {
+            Arrays x;
+            x.dims = {r.k, r.n, r.m};
+            EXPECT_EQ(x.run(twoSided, 0), 1);
+            EXPECT_EQ(allocations, 0) << twoSided << " " << r.k << " " << r.n << " " << r.m;
+            EXPECT_EQ(x.passInfo, (std::vector<int>{1, r.wantPasses}));
+        }
     }
 }
 

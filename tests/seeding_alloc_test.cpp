@@ -8,21 +8,8 @@
 #include <vector>
 
 #include "bits.h"
+#include "failing_allocation.h"
 #include "vantor/seeding.h"
-
-namespace {
-int allocations = 0;  // non-throwing array allocations since the last reset
-int failing = 0;      // which of them returns null; 0 for none
-}  // namespace
-
-void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
-    if (++allocations == failing) return nullptr;
-    try {
-        return ::operator new[](size);  // pairs with the library's delete[]
-    } catch (...) {
-        return nullptr;
-    }
-}
 
 namespace {
 

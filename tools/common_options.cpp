@@ -1,32 +1,47 @@
 #include "common_options.h"
 
-#include <cmath>
 #include <utility>
 #include <vector>
+
+#include "cell_text.h"
+#include "number_format.h"
 
 namespace vantor_tool {
 
 void addOutputOptions(CLI::App* command, OutputOptions& output) {
     static const std::map<std::string, OutputFormat> formats = {{"csv", OutputFormat::Csv},
                                                                 {"table", OutputFormat::Table}};
+    // Thrown from the callback so the message is the tool's, not CLI11's.
     command
-        ->add_option("--format", output.format,
-                     "Output as csv (default, exact) or an aligned table (6 significant digits)")
-        ->transform(CLI::CheckedTransformer(formats, CLI::ignore_case))
+        ->add_option_function<std::string>(
+            "--format",
+            [&output](const std::string& text) {
+                const auto found = formats.find(CLI::detail::to_lower(text));
+                if (found == formats.end()) {
+                    throw CLI::ValidationError("--format must be csv or table, got '" +
+                                               shownText(text) + "'");
+                }
+                output.format = found->second;
+            },
+            "Output as csv (default, exact) or an aligned table (6 significant digits)")
         ->option_text("csv|table");
     command->add_flag_callback(
         "--no-header", [&output]() { output.header = false; },
         "Leave out the line of column names");
 }
 
-CLI::Validator unitInterval(const std::string& what) {
+CLI::Validator unitInterval(const std::string& noun) {
     return CLI::Validator(
-        [what](std::string& text) -> std::string {
+        [noun](std::string& text) -> std::string {
             double value = 0.0;
-            if (!CLI::detail::lexical_cast(text, value) || std::isnan(value) || value < 0.0 ||
-                value > 1.0) {
-                return what + " must be a number in [0, 1], got " + text;
+            const NumberText kind = readNumber(text, '.', &value);
+            if (kind == NumberText::NotANumber) return "not a number: " + shownText(text);
+            if (kind != NumberText::Finite || value < 0.0 || value > 1.0) {
+                // "nan" whatever its spelling, in the same words as every host.
+                const std::string got = kind == NumberText::NaN ? "nan" : shownText(text);
+                return noun + " must be a number in [0, 1], got " + got;
             }
+            text = formatNumber(value);
             return std::string();
         },
         "in [0, 1]");

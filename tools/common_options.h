@@ -14,11 +14,12 @@ namespace vantor_tool {
 // --format csv|table and --no-header.
 void addOutputOptions(CLI::App* command, OutputOptions& output);
 
-// Accepts a number in [0, 1]; refuses NaN, which the library's setters would
-// store without complaint but which no person means. `what` names the value
-// in the refusal, in the words every host uses:
-// "threshold must be a number in [0, 1], got nan".
-CLI::Validator unitInterval(const std::string& what = "threshold");
+// Accepts a number in [0, 1], read as table cells are (so 1e-400 is 0), and
+// hands CLI11 its shortest exact text. Refuses NaN, which the library's
+// setters would store without complaint but which no person means, in the
+// words every host uses: "threshold must be a number in [0, 1], got nan"
+// (`noun` is "threshold").
+CLI::Validator unitInterval(const std::string& noun = "threshold");
 
 // An int option that takes a name from `names` (see modeKey for the
 // spellings accepted) or the mode's number.

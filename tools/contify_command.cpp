@@ -64,6 +64,7 @@ CLI::App* addContifyCommand(CLI::App& app, ContifyOptions& options) {
                      "A position takes part when its weight is at least this (default 0)")
         ->check(unitInterval());
     addOutputOptions(command, options.output);
+    addReadOptions(command, options.reading);
     command->footer(
         "Example:\n"
         "  vantor contify --relation mutual --kernel type2 --threshold 0.3 \\\n"
@@ -75,13 +76,13 @@ CLI::App* addContifyCommand(CLI::App& app, ContifyOptions& options) {
 void runContify(const ContifyOptions& options, std::ostream& out) {
     Table first, second;
     if (options.second.empty()) {
-        splitRowPairs(readTable(options.first), &first, &second);
+        splitRowPairs(readTable(options.first, options.reading, "vectors"), &first, &second);
     } else {
         if (options.first == "-" && options.second == "-") {
             throw UsageError("standard input ('-') can be read only once");
         }
-        first = readTable(options.first);
-        second = readTable(options.second);
+        first = readTable(options.first, options.reading, "first");
+        second = readTable(options.second, options.reading, "second");
         requireSameShape(first, second);
     }
     requireRange(first, 0.0, 1.0);

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "output_table.h"
+#include "read_options.h"
 
 namespace vantor_tool {
 
@@ -17,6 +18,7 @@ struct ContifyOptions {
     int kernel = 1;
     double threshold = 0.0;
     OutputOptions output;
+    ReadOptions reading;
 };
 
 CLI::App* addContifyCommand(CLI::App& app, ContifyOptions& options);

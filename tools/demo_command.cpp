@@ -35,7 +35,7 @@ const Step kSteps[] = {
     {"Dinorms: evidence against and for, and the verdict of each row",
      {"dinorm", "--aggregation", "probabilistic", "--combination", "certainty_factor",
       "--threshold", "0.1", "--neutral-band", "0.05", "--format", "table", "@evidence.csv"}},
-    {"Clustions: profiles grouped around three prototypes chosen farthest-first",
+    {"Clustions: profiles grouped around three prototypes, k-means++ starts, best of 10",
      {"cluster", "-k", "3", "--threshold", "0.1", "--format", "table", "@profiles.csv"}},
     {"Clustions: the same profiles from hand-picked seeds",
      {"cluster", "--seeds", "@seeds.csv", "--threshold", "0.1", "--format", "table",

@@ -30,6 +30,7 @@ CLI::App* addDinormCommand(CLI::App& app, DinormOptions& options) {
                      "A combined sum strictly inside (-band, band) becomes 0 (default 0)")
         ->check(unitInterval("neutral band"));
     addOutputOptions(command, options.output);
+    addReadOptions(command, options.reading);
     command->footer(
         "Example:\n"
         "  vantor dinorm --aggregation probabilistic --combination certainty_factor \\\n"
@@ -39,7 +40,7 @@ CLI::App* addDinormCommand(CLI::App& app, DinormOptions& options) {
 }
 
 void runDinorm(const DinormOptions& options, std::ostream& out) {
-    Table table = readTable(options.input);
+    Table table = readTable(options.input, options.reading, "vectors");
     requireRange(table, -1.0, 1.0);
     requireIntSized(table);
 

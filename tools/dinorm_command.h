@@ -7,6 +7,7 @@
 #include <string>
 
 #include "output_table.h"
+#include "read_options.h"
 
 namespace vantor_tool {
 
@@ -17,6 +18,7 @@ struct DinormOptions {
     double threshold = 0.0;
     double neutralBand = 0.0;
     OutputOptions output;
+    ReadOptions reading;
 };
 
 CLI::App* addDinormCommand(CLI::App& app, DinormOptions& options);

@@ -1,5 +1,5 @@
-// Reading tables of numbers: CSV or whitespace-separated rows, from a file or
-// from standard input ("-").
+// Reading tables of numbers: CSV, semicolon-, tab- or blank-separated rows,
+// from a file or from standard input ("-").
 #ifndef VANTOR_TOOLS_TABLE_READER_H
 #define VANTOR_TOOLS_TABLE_READER_H
 
@@ -8,10 +8,13 @@
 #include <string>
 #include <vector>
 
+#include "read_options.h"
+
 namespace vantor_tool {
 
-// A rectangular table of finite doubles, rows contiguous, with the source
-// line of every row kept so later checks can say where a value came from.
+// A rectangular table of doubles (finite, or NaN when allowed), rows
+// contiguous, with the source line of every row kept so later checks can say
+// where a value came from.
 struct Table {
     std::string source;              // the file name as given, or "<stdin>"
     std::size_t width = 0;           // values per row
@@ -30,11 +33,19 @@ struct Table {
 // Reads the named file, or standard input for "-". Throws InputError, naming
 // file, line and column, for a cell that is not a finite number, an empty
 // cell, a row whose length differs from the first row, and an input with no
-// rows at all.
-Table readTable(const std::string& path);
+// rows at all. Never guesses between two readings of the text: a ';'
+// between values without --delimiter ';', and a table whose every row is
+// "digits,digits" (one number with a decimal comma, or two values?) without
+// --decimal or --delimiter are refused with a message that says which
+// option settles it. NaN is refused unless options.allowNan, with a message
+// in every host's words, "items: NaN at row 3, column 2" (`what` is
+// "items"; rows count data rows from 1, columns from 1).
+Table readTable(const std::string& path, const ReadOptions& options = {},
+                const std::string& what = "values");
 
 // The same from an open stream; `source` names it in messages.
-Table readTable(std::istream& in, const std::string& source);
+Table readTable(std::istream& in, const std::string& source, const ReadOptions& options = {},
+                const std::string& what = "values");
 
 // Throws InputError at the first value outside [low, high], e.g.
 // "a.csv:3:2: value 1.5 outside [0, 1]".

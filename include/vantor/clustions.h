@@ -56,7 +56,9 @@ public:
     // negative m means no features (every similarity 0.0).
     // False, with nothing written, when dims is null, a dimension is 0, k is
     // negative, an array the dimensions need is null, or the scratch cannot
-    // be allocated.
+    // be allocated. Arrays are read and written only within the dimensions;
+    // no two may overlap (the call then still returns, its numbers
+    // unspecified).
     bool cluster(double* prototypes, double* items, int* dims, int* assignments,
                  double* similarities, int* passInfo);
     // Two-sided clustering: each signed item is split into its negative part

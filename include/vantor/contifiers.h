@@ -49,10 +49,11 @@ public:
     // any other value Type0. n <= 0 means no positions.
     bool aggregate(int n, double* first, double* second, double* result);
 
-    // The six kernels. Each validates a, b in [0, 1] position by position
-    // and stops with false at the first value outside (NaN passes), leaving
-    // result untouched. They test no pointer: a and b hold n values, result
-    // one. With a = first[i], b = second[i]:
+    // The six kernels. Each validates a, b in [0, 1] and returns false when
+    // a value lies outside (NaN passes), leaving result untouched; it reads
+    // only within n but may have read past that value. They test no
+    // pointer: a and b hold n values, result one, which must not lie inside
+    // a or b (the degree is then unspecified). With a = first[i], b = second[i]:
     //
     // Mutual: weight max(a, b), the larger one (b when b >= a, else a).
     //   Type0 term a*b;  Type1 term min(a, b);

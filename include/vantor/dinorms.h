@@ -40,7 +40,8 @@ public:
     // empty; values is then not read). Zero (either sign), NaN and values
     // strictly inside (-threshold, threshold) are skipped; a NaN threshold
     // makes no value significant. A significant value outside [-1, 1] fails
-    // the call at once with result untouched. On success result[0] = A
+    // the call with result untouched (values after it, within n, may have
+    // been read). result must not overlap values. On success result[0] = A
     // (negative aggregate, in [-1, 0]) and result[1] = B (positive, in
     // [0, 1]); result[2] is never touched. A and B start at 0:
     //   Type0 extreme value:     A = min(A, v), B = max(B, v)

@@ -41,10 +41,11 @@ namespace Vantor {
 //   - uniform u in [0, 1): the top 53 bits of the next output times 2^-53;
 //   - uniform index among c: the first i with i + 1 > u * c, i.e. floor(u * c)
 //     clamped to c - 1;
-//   - weighted draw: total = sum of w in candidate order (double, rounded
-//     after every addition); target = u * total; the first candidate whose
-//     running sum exceeds target (the last one of positive weight if rounding
-//     leaves none).
+//   - weighted draw: w = d * d with d = 1 - s, in double; total = sum of w
+//     in candidate order (double, rounded after every addition); target =
+//     u * total; the first candidate whose running sum exceeds target (the
+//     last one of positive weight if rounding leaves none);
+//   - one u per seed: choosing k seeds takes exactly k outputs.
 //
 // Writes k rows of m values to `seeds` (k*m), and, when not null, the item
 // each came from to `sourceItems` (k) and its part (vantor_part; one-sided

@@ -113,6 +113,18 @@ enum vantor_part {
 extern "C" {
 #endif
 
+/* ---- What the compute entries read, and overlapping arrays --------------
+ * Reading: con_aggregate, din_aggregate, clu_cluster and clu_cluster2 read
+ * their arrays only within the lengths the call declares (n values; k*m and
+ * n*m for the clustering). Within them they may read ahead: a call refused
+ * for a value out of range may already have read values after it. The
+ * caller promised that many values, so nothing outside them is touched.
+ * Overlap: no output array may share memory with an input array or with
+ * another output (prototypes is in and out at once, and shares with nothing
+ * else). A call with overlapping arrays still returns and still writes only
+ * within the declared lengths, but the numbers it gives are unspecified:
+ * con_aggregate, for one, zeroes result before it reads first and second. */
+
 /* ---- Contifiers: two membership vectors in [0, 1] -> one degree ---------- */
 
 /* con_setThresholds - n = 1; values[0] in [0, 1] (NaN accepted, -0.0 kept as
@@ -130,12 +142,13 @@ VANTOR_API void con_getModes(int *n, int *out, int *ok);
  *   n              in   1 int: length of first and second (<= 0: empty, degree 0)
  *   first, second  in   n doubles each, every value in [0, 1]
  *   result         out  1 double: the degree; 0.0 when a value was out of range,
- *                       untouched when first or second is null
+ *                       untouched when first or second is null; must not lie
+ *                       inside first or second
  *   ok             out  1 for success, 0 when refused
- * A null result is refused. A value outside [0, 1] stops the reading at its
- * position (result 0.0, ok 0). NaN in the weighing vector (first; second
- * under second_in_first) skips the position; NaN in the other vector beside
- * a weight that passes the gate makes the degree NaN (ok 1). -0.0 reads as
+ * A null result is refused. A value outside [0, 1] refuses the call (result
+ * 0.0, ok 0). NaN in the weighing vector (first; second under
+ * second_in_first) skips the position; NaN in the other vector beside a
+ * weight that passes the gate makes the degree NaN (ok 1). -0.0 reads as
  * 0.0. */
 VANTOR_API void con_aggregate(int *n, double *first, double *second, double *result, int *ok);
 
@@ -157,10 +170,10 @@ VANTOR_API void din_getModes(int *n, int *out, int *ok);
  *   values  in   n doubles; significant ones must lie in [-1, 1]
  *   result  out  3 doubles: {negative aggregate, positive aggregate, combined};
  *                {0, 0, 0} when a value was out of range, untouched when a
- *                pointer was null
+ *                pointer was null; must not overlap values
  *   ok      out  1 for success, 0 when refused
- * A significant value outside [-1, 1], infinities included, stops the
- * reading at its position. NaN and -0.0 are skipped, like 0. */
+ * A significant value outside [-1, 1], infinities included, refuses the
+ * call. NaN and -0.0 are skipped, like 0. */
 VANTOR_API void din_aggregate(int *n, double *values, double *result, int *ok);
 
 /* ---- Clustions: similarity and prototype clustering --------------------- */
@@ -196,7 +209,8 @@ VANTOR_API void clu_getLimits(int *n, int *out, int *ok);
  * prototypes or items when n > 0 and m > 0.
  * Uses the threshold and pass limit last stored by clu_setThresholds /
  * clu_setLimits. Stopped at the limit (passInfo[0] == 0), the similarities
- * describe the prototypes as they were before the last update.
+ * describe the prototypes as they were before the last update. The six
+ * arrays are six separate blocks of memory (see "overlapping arrays").
  * Every finite number is valid data (negative prototype seeds too: the
  * similarity reads negative values as 0), and nothing else is refused:
  *  - NaN in an item gives it similarity 0.0 to every prototype, and the NaN

@@ -2,6 +2,7 @@
 // directly with the same configuration.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <ostream>
 #include <string>
@@ -12,6 +13,7 @@
 #include "vantor/clustions.h"
 #include "vantor/contifiers.h"
 #include "vantor/dinorms.h"
+#include "vantor/seeding.h"
 
 using vt::bits;
 using vt::numberOf;
@@ -286,6 +288,14 @@ TEST_P(ClusterResults, EqualTheLibrarysRun) {
                                   std::to_string(c.limit),
                                   items};
     if (c.twoSided) args.push_back("--two-sided");
+    // NaN goes through only when asked for, and then exactly as the library takes it.
+    for (const Rows* rows : {&c.items, &c.seeds}) {
+        for (const auto& row : *rows) {
+            for (double v : row) {
+                if (v != v && args.back() != "--allow-nan") args.push_back("--allow-nan");
+            }
+        }
+    }
     SCOPED_TRACE(c.what);
     expectSameClustering(vt::runTool(args),
                          clusterWithLibrary(c.items, c.seeds, c.twoSided, c.threshold, c.limit),
@@ -316,7 +326,19 @@ INSTANTIATE_TEST_SUITE_P(
                     0.0,
                     40},
         ClusterCase{
-            "two-sided, one prototype", {{0.5, -0.5}, {-1.0, 1.0}}, {{0.2, 0.2}}, true, 0.0, 40}));
+            "two-sided, one prototype", {{0.5, -0.5}, {-1.0, 1.0}}, {{0.2, 0.2}}, true, 0.0, 40},
+        ClusterCase{"a NaN item poisons its prototype (--allow-nan)",
+                    {{vt::kNaN, 0.5, 0.5}, {0.9, 0.1, 0.0}, {0.8, 0.2, 0.1}, {0.1, 0.9, 0.8}},
+                    {{1, 0, 0}, {0, 1, 1}},
+                    false,
+                    0.0,
+                    40},
+        ClusterCase{"NaN in a signed item and a seed (--allow-nan)",
+                    {{-0.5, vt::kNaN}, {0.4, -0.1}, {0.3, 0.6}},
+                    {{0.5, 0.5}, {vt::kNaN, 1}},
+                    true,
+                    0.0,
+                    40}));
 
 TEST(ClusterSeeding, FirstTakesTheFirstItemsWithAPositiveValue) {
     const Rows items = {{0, 0}, {0.9, 0.1}, {0.8, 0.3}, {0.1, 0.9}};
@@ -331,18 +353,111 @@ TEST(ClusterSeeding, FarthestAddsTheItemLeastSimilarToTheSeedsSoFar) {
     // whose best similarity to the seeds (0.5 / 1.8 to item 0) is lower than
     // item 1's (0.9 / 1.1 to item 0).
     const Rows items = {{1.0, 0.0, 0.0}, {0.9, 0.1, 0.0}, {0.5, 0.5, 0.3}, {0.0, 0.1, 1.0}};
-    const vt::ToolRun run = vt::runTool({"cluster", "-k", "3", "-"}, csvOf(items));
+    const vt::ToolRun run =
+        vt::runTool({"cluster", "-k", "3", "--seeding", "farthest", "-"}, csvOf(items));
     expectSameClustering(
         run, clusterWithLibrary(items, {items[0], items[3], items[2]}, false, 0.0, 40), false, 3);
+    EXPECT_EQ(vt::blocksOf(run.out)[0][1][2], "0 3 2");
 }
 
 TEST(ClusterSeeding, TwoSidedChoosesAmongTheItemParts) {
     // Parts in order: item 0 negative (0, 0.8), item 0 positive (0.6, 0),
     // item 1 positive (0.5, 0.1); farthest from the first is item 0's positive part.
     const Rows items = {{0.6, -0.8}, {0.5, 0.1}};
-    const vt::ToolRun run = vt::runTool({"cluster", "--two-sided", "-k", "2", "-"}, csvOf(items));
+    const vt::ToolRun run = vt::runTool(
+        {"cluster", "--two-sided", "-k", "2", "--seeding", "farthest", "-"}, csvOf(items));
     expectSameClustering(run, clusterWithLibrary(items, {{0, 0.8}, {0.6, 0}}, true, 0.0, 40), true,
                          2);
+    EXPECT_EQ(vt::blocksOf(run.out)[0][1][2], "0:negative 0:positive");
+}
+
+// What the library's restarted clustering makes of the items, with the
+// seeds column the tool must print for it.
+struct FromStarts {
+    LibraryClustering run;
+    std::string seeds;
+};
+
+FromStarts clusterFromStartsWithLibrary(const Rows& items, int k, int rule, int restarts,
+                                        std::uint64_t randomSeed, bool twoSided) {
+    Vantor::Clustions lib;
+    std::vector<double> flat;
+    for (const auto& row : items) flat.insert(flat.end(), row.begin(), row.end());
+    const int n = static_cast<int>(items.size()), m = static_cast<int>(items[0].size());
+    const int dims[3] = {k, n, m};
+    FromStarts f;
+    LibraryClustering& c = f.run;
+    c.prototypes.assign(static_cast<std::size_t>(k * m), vt::kUntouched);
+    for (int s = 0; s < 2; ++s) {
+        c.assignments[s].assign(items.size(), vt::kUntouchedInt);
+        c.similarities[s].assign(items.size(), vt::kUntouched);
+    }
+    int winner = -1;
+    EXPECT_TRUE(Vantor::clusterFromStarts(lib, rule, restarts, randomSeed, flat.data(), dims,
+                                          twoSided, c.prototypes.data(), c.assignments[0].data(),
+                                          c.similarities[0].data(), c.assignments[1].data(),
+                                          c.similarities[1].data(), c.passInfo, &winner, nullptr));
+    std::vector<double> seeds(c.prototypes.size());
+    std::vector<int> sourceItems(static_cast<std::size_t>(k)), sourceParts(sourceItems.size());
+    EXPECT_TRUE(Vantor::chooseSeeds(lib, rule, k, flat.data(), n, m, twoSided,
+                                    Vantor::restartSeed(randomSeed, winner), seeds.data(),
+                                    sourceItems.data(), sourceParts.data()));
+    static const char* const parts[] = VANTOR_PART_NAMES;
+    for (int t = 0; t < k; ++t) {
+        f.seeds += (t > 0 ? " " : "") + std::to_string(sourceItems[t]);
+        if (twoSided) f.seeds += std::string(":") + parts[sourceParts[t]];
+    }
+    return f;
+}
+
+// Twelve items in three loose groups, enough for random starts to differ.
+const Rows kGroups = {{0.9, 0.1, 0.0}, {0.8, 0.2, 0.1}, {0.7, 0.0, 0.2}, {1.0, 0.3, 0.0},
+                      {0.1, 0.9, 0.1}, {0.0, 0.8, 0.3}, {0.2, 1.0, 0.0}, {0.3, 0.7, 0.2},
+                      {0.1, 0.2, 0.9}, {0.0, 0.1, 0.7}, {0.2, 0.3, 1.0}, {0.9, 0.8, 0.9}};
+
+TEST(ClusterSeeding, DefaultIsKmeansPlusPlusBestOfTenFromSeedZero) {
+    const vt::ToolRun run = vt::runTool({"cluster", "-k", "3", "-"}, csvOf(kGroups));
+    const FromStarts want =
+        clusterFromStartsWithLibrary(kGroups, 3, VANTOR_SEEDING_KMEANS_PP, 10, 0, false);
+    expectSameClustering(run, want.run, false, 3);
+    EXPECT_EQ(vt::blocksOf(run.out)[0][0][2], "seeds");
+    EXPECT_EQ(vt::blocksOf(run.out)[0][1][2], want.seeds);
+}
+
+TEST(ClusterSeeding, RandomSeedAndRestartsReachTheLibrary) {
+    struct Case {
+        const char *seed, *restarts;
+        bool twoSided;
+    };
+    for (const Case c : {Case{"7", "3", false}, Case{"18446744073709551615", "1", false},
+                         Case{"12345", "5", true}}) {
+        Rows items = kGroups;
+        if (c.twoSided) {
+            for (std::size_t j = 0; j < items.size(); j += 2) items[j][1] = -items[j][1];
+        }
+        std::vector<std::string> args = {"cluster", "-k", "3", "--random-seed", c.seed,
+                                         "--restarts", c.restarts, "-"};
+        if (c.twoSided) args.push_back("--two-sided");
+        const vt::ToolRun run = vt::runTool(args, csvOf(items));
+        const FromStarts want = clusterFromStartsWithLibrary(
+            items, 3, VANTOR_SEEDING_KMEANS_PP, std::stoi(c.restarts),
+            std::stoull(c.seed), c.twoSided);
+        SCOPED_TRACE(c.seed);
+        expectSameClustering(run, want.run, c.twoSided, 3);
+        EXPECT_EQ(vt::blocksOf(run.out)[0][1][2], want.seeds);
+    }
+}
+
+TEST(ClusterSeeding, EveryLibraryRuleNameIsAccepted) {
+    static const char* const names[] = VANTOR_SEEDING_NAMES;
+    for (int rule = 0; rule < static_cast<int>(sizeof names / sizeof *names); ++rule) {
+        const vt::ToolRun run =
+            vt::runTool({"cluster", "-k", "2", "--seeding", names[rule], "-"}, csvOf(kGroups));
+        const FromStarts want = clusterFromStartsWithLibrary(kGroups, 2, rule, 10, 0, false);
+        SCOPED_TRACE(names[rule]);
+        expectSameClustering(run, want.run, false, 3);
+        EXPECT_EQ(vt::blocksOf(run.out)[0][1][2], want.seeds);
+    }
 }
 
 }  // namespace

@@ -7,6 +7,8 @@
 #include <unistd.h>
 
 #include <charconv>
+#include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
@@ -17,10 +19,41 @@ namespace vt {
 
 namespace {
 
+// Every file a test writes lives in one private folder, made on first use
+// under the test temporary folder (TEST_TMPDIR, TMPDIR or /tmp) and removed
+// with all it holds when the program ends, whether its tests passed or not,
+// so that the suite leaves nothing behind.
+class ScratchFolder {
+public:
+    ScratchFolder() = default;
+    ScratchFolder(const ScratchFolder&) = delete;
+    ScratchFolder& operator=(const ScratchFolder&) = delete;
+    ~ScratchFolder() {
+        std::error_code ignored;
+        if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
+    }
+
+    const std::string& path() {
+        if (path_.empty()) {
+            std::string pattern = ::testing::TempDir() + "vantor_cli_XXXXXX";
+            if (::mkdtemp(pattern.data()) == nullptr) {
+                throw std::runtime_error("cannot make a scratch folder in " +
+                                         ::testing::TempDir());
+            }
+            path_ = pattern;
+        }
+        return path_;
+    }
+
+private:
+    std::string path_;
+};
+
+ScratchFolder scratchFolder;
+
 std::string scratchPath(const std::string& name) {
     static int counter = 0;
-    return ::testing::TempDir() + "vantor_cli_" + std::to_string(::getpid()) + "_" +
-           std::to_string(++counter) + "_" + name;
+    return scratchFolder.path() + "/" + std::to_string(++counter) + "_" + name;
 }
 
 std::string slurp(const std::string& path) {
@@ -38,11 +71,15 @@ std::string writeFile(const std::string& name, const std::string& text) {
     return path;
 }
 
-ToolRun runTool(const std::vector<std::string>& args, const std::string& input) {
+ToolRun runTool(const std::vector<std::string>& args, const std::string& input,
+                const Plumbing& plumbing) {
     // Files rather than pipes for all three streams: no deadlock however
     // much the tool writes, and nothing to poll.
-    const std::string in = writeFile("stdin", input);
-    const std::string out = scratchPath("stdout"), err = scratchPath("stderr");
+    const std::string in = plumbing.stdinPath.empty() ? writeFile("stdin", input)
+                                                      : plumbing.stdinPath;
+    const std::string out =
+        plumbing.stdoutPath.empty() ? scratchPath("stdout") : plumbing.stdoutPath;
+    const std::string err = scratchPath("stderr");
 
     std::vector<std::string> argv{VANTOR_CLI_PATH};
     argv.insert(argv.end(), args.begin(), args.end());
@@ -52,7 +89,11 @@ ToolRun runTool(const std::vector<std::string>& args, const std::string& input) 
 
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 0, in.c_str(), O_RDONLY, 0);
+    if (plumbing.closedStdin) {
+        posix_spawn_file_actions_addclose(&actions, 0);
+    } else {
+        posix_spawn_file_actions_addopen(&actions, 0, in.c_str(), O_RDONLY, 0);
+    }
     posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     pid_t pid = 0;
@@ -65,7 +106,7 @@ ToolRun runTool(const std::vector<std::string>& args, const std::string& input) 
     ::waitpid(pid, &wstatus, 0);
     ToolRun run;
     run.status = WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : -1;
-    run.out = slurp(out);
+    if (plumbing.stdoutPath.empty()) run.out = slurp(out);
     run.err = slurp(err);
     return run;
 }

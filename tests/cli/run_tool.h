@@ -13,10 +13,19 @@ struct ToolRun {
     std::string out, err;
 };
 
-// Runs `vantor args...` with `input` as its standard input.
-ToolRun runTool(const std::vector<std::string>& args, const std::string& input = "");
+// Standard streams a shell can hand the tool other than text and files.
+struct Plumbing {
+    bool closedStdin = false;  // as `<&-`
+    std::string stdinPath;     // a file or folder to read instead of `input`
+    std::string stdoutPath;    // where the output goes (e.g. /dev/full) instead of `out`
+};
 
-// Writes `text` to a fresh file in the test's temporary folder; returns its path.
+// Runs `vantor args...` with `input` as its standard input.
+ToolRun runTool(const std::vector<std::string>& args, const std::string& input = "",
+                const Plumbing& plumbing = {});
+
+// Writes `text` to a fresh file in the tests' private scratch folder, which
+// is removed when the test program ends; returns its path.
 std::string writeFile(const std::string& name, const std::string& text);
 
 // Splits output into blocks (separated by blank lines), rows and cells.

@@ -28,6 +28,9 @@ py::tuple clusterFromStarts(const InArray& items, int k, int rule, int restarts,
                             bool twoSided, bool allowNaN);
 py::int_ restartSeed(std::uint64_t randomSeed, int start);
 
+// scan_block, fold_block and finish_pass: one pass in blocks (vantor.dask).
+void defineSteps(py::module_& module);
+
 }  // namespace vantor_python
 
 #endif

@@ -57,4 +57,5 @@ PYBIND11_MODULE(_vantor, module) {
                "rule"_a, "restarts"_a, "random_seed"_a, "threshold"_a, "max_passes"_a,
                "two_sided"_a, "allow_nan"_a);
     module.def("restart_seed", &vantor_python::restartSeed, "random_seed"_a, "start"_a);
+    vantor_python::defineSteps(module);
 }

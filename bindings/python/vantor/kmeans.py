@@ -83,10 +83,16 @@ class SimilarityKMeans:
         gate = _inputs.unit_interval(self.threshold, "threshold")
         sided = _inputs.flag(self.two_sided, "two_sided")
         allow = _inputs.flag(self.allow_nan, "allow_nan")
-        data = _inputs.matrix(X, "X")
+        spread = _is_dask_array(X)
+        data = X if spread else _inputs.matrix(X, "X")
         if data.shape[0] == 0 or data.shape[1] == 0:
             raise ValueError(f"X needs at least one row of at least one value, got shape "
                              f"{data.shape}")
+        if spread and isinstance(self.init, str):
+            raise ValueError(
+                "with a dask array X, init must be an array of n_clusters starting "
+                "prototypes: the seeding rules read every row in memory (seed from a "
+                "sample, e.g. init=vantor.seed(X[:100_000].compute(), k).prototypes)")
         if isinstance(self.init, str):
             rule = _modes.resolve(self.init, _modes.SEEDINGS, "init")
             starts = _inputs.whole(self.n_init, "n_init", 1)
@@ -99,7 +105,9 @@ class SimilarityKMeans:
             if seeds.shape != (k, data.shape[1]):
                 raise ValueError(f"init must hold n_clusters={k} rows of {data.shape[1]} "
                                  f"values, got shape {seeds.shape}")
-            run = cluster(data, seeds, gate, passes, sided, allow_nan=allow)
+            # A dask array runs in chunks on dask's scheduler, with the same bits.
+            run = (_spread().cluster if spread else cluster)(data, seeds, gate, passes, sided,
+                                                             allow_nan=allow)
             centers, labels, similarities = run.prototypes, run.assignments, run.similarities
             converged, n_iter, start = run.converged, run.passes, 0
             total = math.fsum(similarities[similarities >= 0.0].ravel().tolist())
@@ -118,8 +126,8 @@ class SimilarityKMeans:
 
     def predict(self, X):
         data = self._checked(X)
-        found = assign(data, self.cluster_centers_, self.threshold, self.two_sided,
-                       allow_nan=self.allow_nan)
+        found = (_spread().assign if _is_dask_array(data) else assign)(
+            data, self.cluster_centers_, self.threshold, self.two_sided, allow_nan=self.allow_nan)
         return _samples_first(found.assignments, self.two_sided)
 
     def transform(self, X):
@@ -142,11 +150,21 @@ class SimilarityKMeans:
     def _checked(self, X):
         if not hasattr(self, "cluster_centers_"):
             raise NotFittedError("this SimilarityKMeans is not fitted yet: call fit first")
-        data = _inputs.matrix(X, "X")
+        data = X if _is_dask_array(X) else _inputs.matrix(X, "X")
         if data.shape[1] != self.n_features_in_:
             raise ValueError(f"X has {data.shape[1]} features, but SimilarityKMeans was fitted "
                              f"with {self.n_features_in_}")
         return data
+
+
+def _is_dask_array(value):
+    # Told by its type's module, so that dask is imported only when used.
+    return type(value).__module__.split(".")[:2] == ["dask", "array"]
+
+
+def _spread():
+    from . import dask as spread
+    return spread
 
 
 def _samples_first(per_side, two_sided):

@@ -1,0 +1,171 @@
+"""Clustering of dask arrays: runs spread over threads, processes or
+machines that give vantor.cluster's result on the whole array to the bit,
+for every chunking and any number of workers.
+
+    >>> import dask.array as da, vantor.dask
+    >>> items = da.from_array(data, chunks=(100_000, -1))
+    >>> run = vantor.dask.cluster(items, seeds, threshold=0.25)
+
+items is a two-dimensional dask array chunked by rows (chunks across the
+columns are joined first). Each pass scans the chunks in parallel, one task
+per chunk, against the same prototypes; then, if anything changed, a chain of
+small tasks folds the chunks in row order into running k x m sums and k
+counts, which are all that travels from one fold task to the next. A
+parallel sum would round in another order and move the bits; this one
+rounds exactly as the library does in memory. The client stops on the
+library's rule: after a pass that changed nothing, or after max_passes.
+
+Scheduler: whatever dask uses at the time of the call: the threaded
+scheduler by default, or a distributed.Client made beforehand, e.g.
+Client("tcp://scheduler-host:8786") for a cluster you run. Chunks are read
+(or generated) by the workers; only prototypes, sums, counts and the
+per-row results travel to the client.
+"""
+
+import numpy as np
+
+from . import _inputs, _vantor
+from .clustions import Assignment, Clustering, _max_passes
+
+# Called with the number of each pass once its results are kept; tests use
+# it to lose a worker in the middle of a run.
+_after_pass = None
+
+
+def cluster(items, prototypes, threshold=0.0, max_passes=40, two_sided=False, *, limit=None,
+            allow_nan=False):
+    """vantor.cluster for a dask array of items; same arguments, same result
+    (a Clustering of numpy arrays), the same bits."""
+    word, value = _max_passes(max_passes, limit)
+    passes_allowed = _inputs.whole(value, word, 1)
+    run = _Run(items, prototypes, threshold, two_sided, allow_nan)
+    seeds = run.seeds
+    states = [None] * len(run.blocks)
+    passes = 0
+    while True:
+        passes += 1
+        states, changed, updated = run.one_pass(seeds, states)
+        if _after_pass is not None:
+            _after_pass(passes)
+        if changed:
+            seeds = updated
+        if not changed or passes == passes_allowed:
+            break
+    assignments, similarities = run.gather(states)
+    return Clustering(seeds, assignments, similarities, not changed, passes)
+
+
+def assign(items, prototypes, threshold=0.0, two_sided=False, *, allow_nan=False):
+    """vantor.assign for a dask array of items: each item (or part) to its most
+    similar prototype, the prototypes fixed. Returns Assignment."""
+    run = _Run(items, prototypes, threshold, two_sided, allow_nan)
+    import dask
+    seeds = dask.delayed(run.seeds)
+    scans = [run.scan(i, seeds, None) for i in range(len(run.blocks))]
+    return Assignment(*run.gather([(scan[0], scan[1]) for scan in scans]))
+
+
+class _Run:
+    """The checked arguments of one run and the tasks of its passes."""
+
+    def __init__(self, items, prototypes, threshold, two_sided, allow_nan):
+        import dask.array as da
+
+        self.threshold = _inputs.unit_interval(threshold, "threshold")
+        self.two_sided = _inputs.flag(two_sided, "two_sided")
+        self.allow_nan = _inputs.flag(allow_nan, "allow_nan")
+        if not isinstance(items, da.Array):
+            raise _inputs.ArgumentTypeError(
+                f"items must be a dask array, got {type(items).__name__}; "
+                f"use vantor.cluster for arrays in memory")
+        if items.ndim != 2:
+            raise ValueError(f"items must be two-dimensional (one row per item), got shape "
+                             f"{items.shape}")
+        if items.dtype.kind not in "biuf":
+            raise _inputs.ArgumentTypeError(f"items must hold real numbers, got dtype "
+                                            f"{items.dtype}")
+        seeds = _inputs.matrix(prototypes, "prototypes", "prototype")
+        (n, m), (k, m_seeds) = items.shape, seeds.shape
+        if any(np.isnan(dimension) for dimension in (n, m)):
+            raise ValueError("items must have known chunk sizes (call compute_chunk_sizes())")
+        if n == 0 or k == 0 or m == 0:
+            raise ValueError(f"items and prototypes need at least one row of at least one "
+                             f"value, got shapes {items.shape} and {seeds.shape}")
+        if n > _inputs.INT_MAX:
+            raise ValueError(f"items has {n} rows, more than the library's limit of "
+                             f"{_inputs.INT_MAX}")
+        if m != m_seeds:
+            raise ValueError(f"items have {m} values per row but prototypes have {m_seeds}")
+        self.seeds = np.array(seeds, dtype=np.float64, order="C")
+        if not self.allow_nan and np.isnan(self.seeds).any():
+            row, column = np.argwhere(np.isnan(self.seeds))[0]
+            raise ValueError(f"prototypes: NaN at row {row}, column {column}")
+        if len(items.chunks[1]) > 1:
+            items = items.rechunk({1: -1})  # whole rows in every chunk
+        self.blocks = items.to_delayed().ravel().tolist()
+        self.first_rows = np.concatenate(([0], np.cumsum(items.chunks[0])[:-1])).tolist()
+        self.k, self.m, self.n = k, m, n
+
+    def scan(self, i, seeds, state):
+        import dask
+
+        previous = (None, None) if state is None else (state[0], state[1])
+        scanned = dask.delayed(_scan, nout=3, pure=True)(
+            self.blocks[i], seeds, previous[0], previous[1], self.threshold, self.two_sided,
+            self.allow_nan, self.first_rows[i])
+        return scanned
+
+    def one_pass(self, seeds, states):
+        """Scans every chunk and, speculatively in the same graph, folds them
+        in order: the fold reads each chunk while it is at hand, and its
+        result is simply dropped when nothing changed."""
+        import dask
+
+        seeds_task = dask.delayed(seeds)
+        scans = [self.scan(i, seeds_task, states[i]) for i in range(len(self.blocks))]
+        running = dask.delayed(_start, pure=True)(self.k, self.m)
+        for block, scan in zip(self.blocks, scans):
+            running = dask.delayed(_fold, pure=True)(block, scan[0], running, self.two_sided)
+        updated = dask.delayed(_finish, pure=True)(running, seeds_task)
+        flags = [scan[2] for scan in scans]
+        # One graph for the whole pass, so that each chunk is read (or
+        # generated) once; the per-row results stay where they were computed
+        # (on the workers under distributed) for the next pass.
+        parts = [part for scan in scans for part in (scan[0], scan[1])]
+        kept = dask.persist(*parts, *flags, updated)
+        count = len(scans)
+        kept_states = [(kept[2 * i], kept[2 * i + 1]) for i in range(count)]
+        changed_flags, updated_value = dask.compute(list(kept[2 * count:3 * count]), kept[-1])
+        return kept_states, any(changed_flags), updated_value
+
+    def gather(self, states):
+        import dask
+
+        parts = dask.compute(*[part for state in states for part in state])
+        sides = 2 if self.two_sided else 1
+        labels = [parts[2 * i] for i in range(len(states))]
+        degrees = [parts[2 * i + 1] for i in range(len(states))]
+        assignments = np.concatenate(labels, axis=1) if labels else np.empty((sides, 0), np.intc)
+        similarities = np.concatenate(degrees, axis=1) if degrees else np.empty((sides, 0))
+        if not self.two_sided:
+            assignments, similarities = assignments[0], similarities[0]
+        return assignments, similarities
+
+
+def _scan(block, seeds, assignments, similarities, threshold, two_sided, allow_nan, first_row):
+    return _vantor.scan_block(_inputs.converted(block), seeds, assignments, similarities,
+                              threshold, two_sided, allow_nan, first_row)
+
+
+def _start(k, m):
+    return np.zeros((k, m)), np.zeros(k, dtype=np.int64)
+
+
+def _fold(block, assignments, running, two_sided):
+    sums, counts = running
+    return _vantor.fold_block(_inputs.converted(block), assignments, sums, counts, two_sided)
+
+
+def _finish(running, seeds):
+    sums, counts = running
+    return _vantor.finish_pass(sums, counts, seeds)
