@@ -40,12 +40,6 @@ const ModeNames& combinationNames() {
     return names;
 }
 
-const ModeNames& seedingNames() {
-    static const char* const list[] = VANTOR_SEEDING_NAMES;
-    static const ModeNames names = tableOf(list);
-    return names;
-}
-
 std::string modeKey(std::string text) {
     std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) {
         return c == '-' ? '_' : static_cast<char>(std::tolower(c));

@@ -16,7 +16,6 @@ const ModeNames& relationNames();     // contify --relation
 const ModeNames& kernelNames();       // contify --kernel
 const ModeNames& aggregationNames();  // dinorm --aggregation
 const ModeNames& combinationNames();  // dinorm --combination
-const ModeNames& seedingNames();      // cluster --seeding
 
 // How an option compares a typed name with the table: case is ignored and a
 // hyphen reads as an underscore, so the spelling of earlier releases

@@ -132,7 +132,7 @@ REQUIRED = {"relation", "kernel", "aggregation", "combination"}
 # name, files that mark the host as present, reader, vocabularies the host
 # offers only in part (its names must still be the header's, in its order).
 HOSTS = [
-    ("command-line tool", ["tools/mode_names.cpp"], cli_names, {"seeding"}),
+    ("command-line tool", ["tools/mode_names.cpp"], cli_names, set()),
     ("Python package", ["bindings/python/vantor/_modes.py"], python_names, set()),
     ("R package", ["bindings/r/DESCRIPTION"], r_names, set()),
 ]
