@@ -24,6 +24,19 @@ struct Outcome {
     std::string seeds;  // with -k: the items (and parts) the seeds came from
 };
 
+// The names the library gives its seeding rules, in the order of their numbers.
+const std::map<std::string, int>& seedingNames() {
+    static const std::map<std::string, int> names = [] {
+        static const char* const listed[] = VANTOR_SEEDING_NAMES;
+        std::map<std::string, int> table;
+        for (int rule = 0; rule < static_cast<int>(sizeof listed / sizeof *listed); ++rule) {
+            table[listed[rule]] = rule;
+        }
+        return table;
+    }();
+    return names;
+}
+
 // The rows the library would seed from: items with a positive value, or,
 // two-sided, item parts with a non-zero value. Counted only to say why it
 // refused.
@@ -174,13 +187,18 @@ CLI::App* addClusterCommand(CLI::App& app, ClusterOptions& options) {
             ->check(CLI::Range(1, INT_MAX))
             ->option_text("N");
     seeds->excludes(k);
-    addModeOption(command, "--seeding", options.seeding, seedingNames(),
-                  "With -k: 'kmeans++' (default) draws the first seed at random and each next "
-                  "one with weight (1 - greatest similarity to the seeds so far)^2, and keeps "
-                  "the best of --restarts runs; 'farthest' starts from the first item and adds "
-                  "the item least similar to all seeds so far; 'first' takes the first N "
-                  "items. Items (or, with --two-sided, item parts) without a positive value "
-                  "are skipped");
+    std::string rules;
+    for (const char* name : VANTOR_SEEDING_NAMES) rules += (rules.empty() ? "" : "|") + std::string(name);
+    command
+        ->add_option("--seeding", options.seeding,
+                     "With -k: 'kmeans++' (default) draws the first seed at random and each next "
+                     "one with weight (1 - greatest similarity to the seeds so far)^2, and keeps "
+                     "the best of --restarts runs; 'farthest' starts from the first item and adds "
+                     "the item least similar to all seeds so far; 'first' takes the first N "
+                     "items. Items (or, with --two-sided, item parts) without a positive value "
+                     "are skipped")
+        ->transform(CLI::CheckedTransformer(seedingNames(), CLI::ignore_case))
+        ->option_text(rules);
     command
         ->add_option("--random-seed", options.randomSeed,
                      "With -k and kmeans++: the seed of the draws (default 0); the same seed "
