@@ -9,8 +9,13 @@
 #include <cstdint>
 
 #include "tables.h"
+#include "vantor/clustions.h"
 
 namespace vantor_python {
+
+// A Clustions for one call; the setters' refusal (a threshold outside
+// [0, 1], max_passes below 1) becomes a ValueError.
+Vantor::Clustions clustionsOf(double threshold, int maxPasses);
 
 py::object contify(const InArray& first, const InArray& second, int relation, int kernel,
                    double threshold, bool allowNaN);

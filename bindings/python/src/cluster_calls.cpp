@@ -34,6 +34,8 @@ Problem problemOf(const InArray& items, const InArray& prototypes, bool allowNaN
     return p;
 }
 
+}  // namespace
+
 Vantor::Clustions clustionsOf(double threshold, int maxPasses) {
     Vantor::Clustions clustions;
     if (!clustions.thresholds(threshold) || !clustions.setLimits(maxPasses)) {
@@ -42,8 +44,6 @@ Vantor::Clustions clustionsOf(double threshold, int maxPasses) {
     }
     return clustions;
 }
-
-}  // namespace
 
 py::tuple cluster(const InArray& items, py::array_t<double, py::array::c_style> prototypes,
                   double threshold, int maxPasses, bool twoSided, bool allowNaN) {

@@ -47,15 +47,6 @@ std::int64_t candidates(const Table& items, bool twoSided) {
                           std::to_string(items.m) + " values");
 }
 
-Vantor::Clustions clustionsOf(double threshold, int maxPasses) {
-    Vantor::Clustions clustions;
-    if (!clustions.thresholds(threshold) || !clustions.setLimits(maxPasses)) {
-        throw py::value_error("the library refused threshold " + shown(threshold) +
-                              " or max_passes " + std::to_string(maxPasses));
-    }
-    return clustions;
-}
-
 }  // namespace
 
 py::tuple seed(const InArray& items, int k, int rule, std::uint64_t randomSeed,
