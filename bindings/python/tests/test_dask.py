@@ -112,7 +112,7 @@ def test_refusals_name_the_argument_and_the_row():
 def process_cluster():
     distributed = pytest.importorskip("distributed")
     cluster = distributed.LocalCluster(n_workers=2, threads_per_worker=1, processes=True,
-                                       host="127.0.0.1", dashboard_address=None,
+                                       host="127.0.0.1", dashboard_address="127.0.0.1:0",
                                        silence_logs=40)
     client = distributed.Client(cluster)
     try:
