@@ -48,7 +48,7 @@ def same_bits(want, got):
 def test_every_chunking_gives_the_in_memory_bits(two_sided, threshold, passes):
     rng = np.random.default_rng(15)
     for seed in range(2):
-        items, seeds = problem(seed, 70, two_sided=two_sided)
+        items, seeds = problem(seed, 50, two_sided=two_sided)
         want = vantor.cluster(items, seeds, threshold, passes, two_sided)
         for chunks in chunkings(len(items), rng):
             blocks = da.from_array(items, chunks=(chunks, -1))
