@@ -151,8 +151,16 @@ class _Run:
 
 
 def _scan(block, seeds, assignments, similarities, threshold, two_sided, allow_nan, first_row):
-    return _vantor.scan_block(_inputs.converted(block), seeds, assignments, similarities,
-                              threshold, two_sided, allow_nan, first_row)
+    block = _inputs.converted(block)
+    if not allow_nan:
+        # Found here rather than in the extension, so that the refusal is a
+        # Python exception wherever the task runs.
+        found = np.argwhere(np.isnan(block))
+        if len(found):
+            row, column = found[0]
+            raise ValueError(f"items: NaN at row {first_row + row}, column {column}")
+    return _vantor.scan_block(block, seeds, assignments, similarities, threshold, two_sided,
+                              True, first_row)
 
 
 def _start(k, m):
