@@ -110,33 +110,31 @@ class _Run:
         import dask
 
         previous = (None, None) if state is None else (state[0], state[1])
-        scanned = dask.delayed(_scan, nout=3, pure=True)(
+        scanned = dask.delayed(_scan, nout=3, pure=False)(
             self.blocks[i], seeds, previous[0], previous[1], self.threshold, self.two_sided,
             self.allow_nan, self.first_rows[i])
         return scanned
 
     def one_pass(self, seeds, states):
-        """Scans every chunk and, speculatively in the same graph, folds them
-        in order: the fold reads each chunk while it is at hand, and its
-        result is simply dropped when nothing changed."""
+        """Scans every chunk; then, if anything changed, folds them in order.
+        The fold reads each chunk again, one after the other, so a chunk is
+        held only while a task uses it, never while it waits for its turn in
+        the sequential fold."""
         import dask
 
         seeds_task = dask.delayed(seeds)
         scans = [self.scan(i, seeds_task, states[i]) for i in range(len(self.blocks))]
-        running = dask.delayed(_start, pure=True)(self.k, self.m)
-        for block, scan in zip(self.blocks, scans):
-            running = dask.delayed(_fold, pure=True)(block, scan[0], running, self.two_sided)
-        updated = dask.delayed(_finish, pure=True)(running, seeds_task)
-        flags = [scan[2] for scan in scans]
-        # One graph for the whole pass, so that each chunk is read (or
-        # generated) once; the per-row results stay where they were computed
-        # (on the workers under distributed) for the next pass.
-        parts = [part for scan in scans for part in (scan[0], scan[1])]
-        kept = dask.persist(*parts, *flags, updated)
-        count = len(scans)
-        kept_states = [(kept[2 * i], kept[2 * i + 1]) for i in range(count)]
-        changed_flags, updated_value = dask.compute(list(kept[2 * count:3 * count]), kept[-1])
-        return kept_states, any(changed_flags), updated_value
+        # The per-row results stay where they were computed (on the workers
+        # under distributed) for the fold and the next pass.
+        kept = dask.persist(*[part for scan in scans for part in scan])
+        kept_states = [(kept[3 * i], kept[3 * i + 1]) for i in range(len(scans))]
+        if not any(dask.compute(*kept[2::3])):
+            return kept_states, False, seeds
+        running = dask.delayed(_start, pure=False)(self.k, self.m)
+        for block, state in zip(self.blocks, kept_states):
+            running = dask.delayed(_fold, pure=False)(block, state[0], running, self.two_sided)
+        updated = dask.delayed(_finish, pure=False)(running, seeds_task)
+        return kept_states, True, dask.compute(updated)[0]
 
     def gather(self, states):
         import dask
@@ -153,8 +151,16 @@ class _Run:
 
 
 def _scan(block, seeds, assignments, similarities, threshold, two_sided, allow_nan, first_row):
-    return _vantor.scan_block(_inputs.converted(block), seeds, assignments, similarities,
-                              threshold, two_sided, allow_nan, first_row)
+    block = _inputs.converted(block)
+    if not allow_nan:
+        # Found here rather than in the extension, so that the refusal is a
+        # Python exception wherever the task runs.
+        found = np.argwhere(np.isnan(block))
+        if len(found):
+            row, column = found[0]
+            raise ValueError(f"items: NaN at row {first_row + row}, column {column}")
+    return _vantor.scan_block(block, seeds, assignments, similarities, threshold, two_sided,
+                              True, first_row)
 
 
 def _start(k, m):
