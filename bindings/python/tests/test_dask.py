@@ -5,6 +5,8 @@
 # is killed in the middle of a run.
 import os
 import signal
+import threading
+import weakref
 
 import numpy as np
 import pytest
@@ -106,6 +108,33 @@ def test_refusals_name_the_argument_and_the_row():
         vantor_dask.cluster(blocks, seeds[:, :2])
     same_bits(vantor.cluster(items, seeds, 0.0, 3, allow_nan=True),
               vantor_dask.cluster(blocks, seeds, limit=3, allow_nan=True))
+
+
+def test_the_fold_holds_a_few_chunks_at_a_time_however_many_there_are():
+    # Each chunk is made by a task and counted while alive; made ahead of
+    # the sequential fold, all 64 would wait in memory at once.
+    import dask
+    items, seeds = problem(11, 640)
+    lock, live, most = threading.Lock(), [0], [0]
+
+    def gone():
+        with lock:
+            live[0] -= 1
+
+    def made(block):
+        fresh = block.copy()
+        with lock:
+            live[0] += 1
+            most[0] = max(most[0], live[0])
+        weakref.finalize(fresh, gone)
+        return fresh
+
+    blocks = da.from_array(items, chunks=(10, -1)).map_blocks(made, dtype=items.dtype)
+    with dask.config.set(scheduler="threads", num_workers=2):
+        got = vantor_dask.cluster(blocks, seeds, 0.125, 40)
+    same_bits(vantor.cluster(items, seeds, 0.125, 40), got)
+    assert got.passes >= 3
+    assert 1 <= most[0] <= 8
 
 
 @pytest.fixture(scope="module")

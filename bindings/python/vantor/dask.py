@@ -130,11 +130,38 @@ class _Run:
         kept_states = [(kept[3 * i], kept[3 * i + 1]) for i in range(len(scans))]
         if not any(dask.compute(*kept[2::3])):
             return kept_states, False, seeds
-        running = dask.delayed(_start, pure=False)(self.k, self.m)
-        for block, state in zip(self.blocks, kept_states):
-            running = dask.delayed(_fold, pure=False)(block, state[0], running, self.two_sided)
-        updated = dask.delayed(_finish, pure=False)(running, seeds_task)
-        return kept_states, True, dask.compute(updated)[0]
+        return kept_states, True, self.fold(kept_states, seeds)
+
+    def fold(self, states, seeds):
+        """The new prototypes: the chunks folded in row order, a window of
+        them at a time. Given the whole chain at once, dask reads chunks as
+        soon as a worker is free, far ahead of the sequential fold, and they
+        wait in memory for their turn, so a worker's memory would grow with
+        the number of rows. A window holds a few chunks per worker thread;
+        under distributed the next window is already submitted while one
+        runs, so the reading never stalls, and no more are ever in flight."""
+        import dask
+
+        client = _distributed_client()
+        threads = _threads(client)
+        window = threads if client is not None else 2 * threads
+        running = _start(self.k, self.m)
+        in_flight = []
+        for first in range(0, len(self.blocks), window):
+            for i in range(first, min(first + window, len(self.blocks))):
+                running = dask.delayed(_fold, pure=False)(self.blocks[i], states[i][0], running,
+                                                          self.two_sided)
+            if client is None:
+                running = dask.compute(running)[0]
+            else:
+                running = client.compute(running)
+                in_flight.append(running)
+                if len(in_flight) > 1:
+                    _wait(in_flight.pop(0))
+        updated = dask.delayed(_finish, pure=False)(running, seeds)
+        if client is None:
+            return dask.compute(updated)[0]
+        return client.compute(updated).result()
 
     def gather(self, states):
         import dask
@@ -148,6 +175,39 @@ class _Run:
         if not self.two_sided:
             assignments, similarities = assignments[0], similarities[0]
         return assignments, similarities
+
+
+def _distributed_client():
+    """The distributed.Client dask would use for this call, or None when it
+    runs on a local scheduler."""
+    import dask
+
+    try:
+        from distributed import default_client
+        client = default_client()
+    except (ImportError, ValueError):
+        return None
+    # A scheduler chosen explicitly (dask.config.set(scheduler=...)) wins
+    # over a client made earlier, as it does in dask.compute.
+    chosen = dask.config.get("scheduler", None)
+    if chosen is not None and chosen not in ("dask.distributed", "distributed"):
+        return None
+    return client
+
+
+def _threads(client):
+    import os
+
+    import dask
+
+    if client is not None:
+        return max(1, sum(client.nthreads().values()))
+    return max(1, dask.config.get("num_workers", None) or os.cpu_count() or 1)
+
+
+def _wait(future):
+    from distributed import wait
+    wait(future)
 
 
 def _scan(block, seeds, assignments, similarities, threshold, two_sided, allow_nan, first_row):
