@@ -1,0 +1,42 @@
+// The library's only way of starting threads. Additions whose call asks for
+// more than one thread split their independent work (items of a scan,
+// features of an update, rows of a table, whole restarts) into contiguous
+// ranges and hand them to splitWork; nothing else in the library creates a
+// thread, so the C entries and the class methods never do.
+//
+// Every range is computed by the same code whatever the thread count, and
+// the ranges never share an output, so the bits do not depend on how many
+// threads ran.
+#ifndef VANTOR_SRC_WORK_SPLIT_H
+#define VANTOR_SRC_WORK_SPLIT_H
+
+#include <cstdint>
+#include <functional>
+
+namespace Vantor {
+namespace work {
+
+// The thread count a caller's request means: 0 is every core the system
+// reports (at least 1), a positive count is itself, anything below 0 is 1.
+int resolveThreads(int requested);
+
+// The body of one range [begin, end) of the work; `part` numbers the ranges
+// 0 .. parts-1 in order, so a body may keep per-part scratch.
+using RangeBody = std::function<void(int part, std::int64_t begin, std::int64_t end)>;
+
+// The number of ranges splitWork makes for `count` units on `threads`
+// threads: min(threads, count), and 1 when either is below 1.
+int partsFor(int threads, std::int64_t count);
+
+// Runs body over [0, count) cut into partsFor(threads, count) contiguous
+// ranges of near-equal size (the first count % parts ranges one unit
+// longer), range 0 on the calling thread and the others on threads started
+// for this call and joined before it returns. When a thread cannot be
+// started, its range runs on the calling thread instead: never a failure,
+// only less parallel. count <= 0 runs nothing.
+void splitWork(int threads, std::int64_t count, const RangeBody& body);
+
+}  // namespace work
+}  // namespace Vantor
+
+#endif
