@@ -1,0 +1,299 @@
+// The scan over k and the prototype silhouette.
+//
+// Per item the silhouette needs its similarity to every prototype, which is
+// one clustering pass's work, so it runs on the pass's own kernel
+// (prototype_scan.h, four prototypes at a time). The per-item values are
+// written first, items split over threads; the means are summed afterwards
+// on one thread in item order, so no sum depends on the thread count.
+#include "vantor/choosing_k.h"
+
+#include <climits>
+#include <cstddef>
+#include <cstdint>
+#include <limits>
+#include <new>
+
+#include "prototype_scan.h"
+#include "row_matrix.h"
+#include "signed_parts.h"
+#include "vantor/seeding.h"
+#include "work_split.h"
+
+namespace Vantor {
+
+namespace {
+
+constexpr double kUndefined = std::numeric_limits<double>::quiet_NaN();
+
+inline bool isNaN(double x) { return x != x; }
+
+template <class T>
+T* allocateArray(std::int64_t count) {
+    return new (std::nothrow) T[static_cast<std::size_t>(count > 0 ? count : 1)];
+}
+
+// Owns one array from the non-throwing allocator for the length of a call.
+template <class T>
+class Scratch {
+public:
+    explicit Scratch(std::int64_t count) : data_(allocateArray<T>(count)) {}
+    Scratch(const Scratch&) = delete;
+    Scratch& operator=(const Scratch&) = delete;
+    ~Scratch() { delete[] data_; }
+    T* get() const { return data_; }
+    explicit operator bool() const { return data_ != nullptr; }
+
+private:
+    T* data_;
+};
+
+// (own - next) / max(own, next) in long double, rounded once; +0.0 when both
+// are 0; NaN when either is.
+double silhouetteOf(double own, double next) {
+    if (isNaN(own) || isNaN(next)) return kUndefined;
+    const long double larger = own > next ? own : next;
+    if (larger == 0.0L) return 0.0;
+    return static_cast<double>((static_cast<long double>(own) - next) / larger);
+}
+
+// The silhouette of vector x assigned to `own` (in [-1, k)).
+double silhouetteOfRow(double threshold, const double* x, const double* prototypes, int k, int m,
+                       int own) {
+    if (own < 0) return kUndefined;
+    double ownSimilarity = 0.0, next = -1.0;
+    bool nextIsNaN = false;
+    scan::prototypes(threshold, x, prototypes, k, m, own, [&](int l, double s) {
+        if (l == own) {
+            ownSimilarity = s;
+        } else if (isNaN(s)) {
+            nextIsNaN = true;
+        } else if (s > next) {
+            next = s;
+        }
+    });
+    return silhouetteOf(ownSimilarity, nextIsNaN ? kUndefined : next);
+}
+
+// What measureSilhouettes reads.
+struct Clustering {
+    double threshold;
+    const double* items;
+    std::int64_t n;
+    int m;
+    bool twoSided;
+    const double* prototypes;
+    int k;
+    const int* assignments[2];  // negative (or only) side, positive side
+};
+
+// Every item's (part's) silhouette into values[side][j]. `parts` holds 2m
+// doubles per range of the split (two-sided only).
+void measureSilhouettes(const Clustering& c, double* const values[2], double* parts, int threads) {
+    work::splitWork(threads, c.n, [&](int range, std::int64_t begin, std::int64_t end) {
+        double* negative = c.twoSided ? parts + rowOf(2 * static_cast<std::int64_t>(range), c.m)
+                                      : nullptr;
+        double* positive = c.twoSided ? negative + c.m : nullptr;
+        for (std::int64_t j = begin; j < end; ++j) {
+            const double* item = c.items + rowOf(j, c.m);
+            if (!c.twoSided) {
+                values[0][j] =
+                    silhouetteOfRow(c.threshold, item, c.prototypes, c.k, c.m, c.assignments[0][j]);
+                continue;
+            }
+            for (int i = 0; i < c.m; ++i) {
+                negative[i] = negativePartOf(item[i]);
+                positive[i] = positivePartOf(item[i]);
+            }
+            values[0][j] =
+                silhouetteOfRow(c.threshold, negative, c.prototypes, c.k, c.m, c.assignments[0][j]);
+            values[1][j] =
+                silhouetteOfRow(c.threshold, positive, c.prototypes, c.k, c.m, c.assignments[1][j]);
+        }
+    });
+}
+
+// The means of the silhouettes, overall and per prototype, in item order
+// (negative part before positive part). `sums` and `counts` hold k each.
+SilhouetteSummary summarise(const Clustering& c, const double* const values[2],
+                            long double* sums, std::int64_t* counts, double* clusterMeans) {
+    const int sides = c.twoSided ? 2 : 1;
+    for (int l = 0; l < c.k; ++l) {
+        sums[l] = 0.0L;
+        counts[l] = 0;
+    }
+    long double total = 0.0L;
+    SilhouetteSummary summary;
+    for (std::int64_t j = 0; j < c.n; ++j) {
+        for (int side = 0; side < sides; ++side) {
+            const double s = values[side][j];
+            if (isNaN(s)) {
+                ++summary.undefined;
+                continue;
+            }
+            const int a = c.assignments[side][j];  // defined, so assigned
+            total += s;
+            ++summary.counted;
+            sums[a] += s;
+            ++counts[a];
+        }
+    }
+    summary.mean = summary.counted > 0
+                       ? static_cast<double>(total / static_cast<long double>(summary.counted))
+                       : kUndefined;
+    if (clusterMeans != nullptr) {
+        for (int l = 0; l < c.k; ++l) {
+            clusterMeans[l] = counts[l] > 0
+                                  ? static_cast<double>(sums[l] / static_cast<long double>(counts[l]))
+                                  : kUndefined;
+        }
+    }
+    return summary;
+}
+
+bool assignmentsInRange(const int* assignments, std::int64_t n, int k) {
+    for (std::int64_t j = 0; j < n; ++j) {
+        if (assignments[j] < -1 || assignments[j] >= k) return false;
+    }
+    return true;
+}
+
+// The outputs of one clustering at one k, in scratch sized for the largest k.
+struct RunArrays {
+    double* prototypes;
+    int* assignments[2];
+    double* similarities[2];
+    int passInfo[2];
+    int winningStart;
+    double total;
+};
+
+// The one place the scan clusters: the library's seeding with restarts, as
+// clusterFromStarts makes them for the same arguments.
+bool clusterAt(Clustions& clustions, const KScanOptions& options, const double* items, int n,
+               int m, int k, RunArrays& run) {
+    const int dims[3] = {k, n, m};
+    return clusterFromStarts(clustions, options.rule, options.restarts, options.randomSeed, items,
+                             dims, options.twoSided, run.prototypes, run.assignments[0],
+                             run.similarities[0], run.assignments[1], run.similarities[1],
+                             run.passInfo, &run.winningStart, &run.total);
+}
+
+// Whether there are at least k candidates for the seeding: the seeding's own
+// test, asked with its cheapest rule, whose seeds are thrown away.
+bool enoughCandidates(Clustions& clustions, const double* items, int n, int m, bool twoSided,
+                      int k, double* seedScratch) {
+    return chooseSeeds(clustions, VANTOR_SEEDING_FIRST, k, items, n, m, twoSided, 0, seedScratch,
+                       nullptr, nullptr);
+}
+
+bool knownRule(int rule) {
+    return rule == VANTOR_SEEDING_FARTHEST || rule == VANTOR_SEEDING_KMEANS_PP ||
+           rule == VANTOR_SEEDING_FIRST;
+}
+
+}  // namespace
+
+bool silhouettes(const Clustions& similarity, const double* items, std::int64_t n, int m,
+                 bool twoSided, const double* prototypes, int k, const int* assignments,
+                 const int* posAssignments, double* values, double* posValues,
+                 double* clusterMeans, SilhouetteSummary* summary, int threads) {
+    if (n <= 0 || m <= 0 || k < 2) return false;
+    if (items == nullptr || prototypes == nullptr || assignments == nullptr || values == nullptr)
+        return false;
+    if (twoSided && (posAssignments == nullptr || posValues == nullptr)) return false;
+    if (!assignmentsInRange(assignments, n, k)) return false;
+    if (twoSided && !assignmentsInRange(posAssignments, n, k)) return false;
+
+    const int workers = work::resolveThreads(threads);
+    Scratch<double> parts(twoSided ? rowOf(2 * work::partsFor(workers, n), m) : 0);
+    Scratch<long double> sums(k);
+    Scratch<std::int64_t> counts(k);
+    if (!parts || !sums || !counts) return false;
+
+    const Clustering c{similarity.threshold, items, n, m, twoSided, prototypes, k,
+                       {assignments, twoSided ? posAssignments : nullptr}};
+    double* const out[2] = {values, twoSided ? posValues : nullptr};
+    measureSilhouettes(c, out, parts.get(), workers);
+    const SilhouetteSummary found = summarise(c, out, sums.get(), counts.get(), clusterMeans);
+    if (summary != nullptr) *summary = found;
+    return true;
+}
+
+int suggestK(const KScanRow* rows, int count) {
+    if (rows == nullptr) return 0;
+    int best = -1;
+    for (int r = 0; r < count; ++r) {
+        const double mean = rows[r].silhouette.mean;
+        if (isNaN(mean)) continue;
+        // Strictly larger, or the same mean at a smaller k (rows in any order).
+        if (best < 0 || mean > rows[best].silhouette.mean ||
+            (mean == rows[best].silhouette.mean && rows[r].k < rows[best].k)) {
+            best = r;
+        }
+    }
+    return best < 0 ? 0 : rows[best].k;
+}
+
+bool scanK(const Clustions& clustions, const KScanOptions& options, const double* items,
+           std::int64_t n, int m, int kFirst, int kLast, KScanRow* rows,
+           double* clusterSilhouettes, int* suggestedK) {
+    if (kFirst < 2 || kLast < kFirst || n <= 0 || n > INT_MAX || m <= 0) return false;
+    // More prototypes than rows (parts) can never find their candidates;
+    // refused before anything is sized by k.
+    if (kLast > (options.twoSided ? 2 * n : n)) return false;
+    if (!knownRule(options.rule) || options.restarts <= 0) return false;
+    if (items == nullptr || rows == nullptr) return false;
+
+    Clustions run = clustions;
+    const bool twoSided = options.twoSided;
+    const int sides = twoSided ? 2 : 1;
+    const int count = kLast - kFirst + 1;
+    const int workers = work::resolveThreads(options.threads);
+    Scratch<double> prototypes(rowOf(kLast, m));
+    Scratch<int> assignments(sides * n);
+    Scratch<double> similarities(sides * n);
+    Scratch<double> values(sides * n);
+    Scratch<double> parts(twoSided ? rowOf(2 * work::partsFor(workers, n), m) : 0);
+    Scratch<long double> sums(kLast);
+    Scratch<std::int64_t> counts(kLast);
+    Scratch<KScanRow> found(count);
+    Scratch<double> means(kScanClusterOffset(kFirst, std::int64_t{kLast} + 1));
+    if (!prototypes || !assignments || !similarities || !values || !parts || !sums || !counts ||
+        !found || !means) {
+        return false;
+    }
+    if (!enoughCandidates(run, items, static_cast<int>(n), m, twoSided, kLast, prototypes.get()))
+        return false;
+
+    RunArrays arrays{prototypes.get(),
+                     {assignments.get(), twoSided ? assignments.get() + n : nullptr},
+                     {similarities.get(), twoSided ? similarities.get() + n : nullptr},
+                     {0, 0},
+                     0,
+                     0.0};
+    double* const perItem[2] = {values.get(), twoSided ? values.get() + n : nullptr};
+    for (int k = kFirst; k <= kLast; ++k) {
+        if (!clusterAt(run, options, items, static_cast<int>(n), m, k, arrays)) return false;
+        const Clustering c{run.threshold, items, n, m, twoSided, arrays.prototypes, k,
+                           {arrays.assignments[0], arrays.assignments[1]}};
+        measureSilhouettes(c, perItem, parts.get(), workers);
+        KScanRow& row = found.get()[k - kFirst];
+        row.k = k;
+        row.totalSimilarity = arrays.total;
+        row.silhouette = summarise(c, perItem, sums.get(), counts.get(),
+                                   means.get() + kScanClusterOffset(kFirst, k));
+        row.passes = arrays.passInfo[1];
+        row.converged = arrays.passInfo[0] == 1;
+        row.winningStart = arrays.winningStart;
+    }
+
+    for (int r = 0; r < count; ++r) rows[r] = found.get()[r];
+    if (clusterSilhouettes != nullptr) {
+        const std::int64_t length = kScanClusterOffset(kFirst, std::int64_t{kLast} + 1);
+        for (std::int64_t i = 0; i < length; ++i) clusterSilhouettes[i] = means.get()[i];
+    }
+    if (suggestedK != nullptr) *suggestedK = suggestK(found.get(), count);
+    return true;
+}
+
+}  // namespace Vantor
