@@ -47,13 +47,14 @@ private:
     T* data_;
 };
 
-// (own - next) / max(own, next) in long double, rounded once; +0.0 when both
-// are 0; NaN when either is.
+// (b - a) / max(a, b) with a = 1 - own and b = 1 - next, in long double,
+// rounded once; +0.0 when both distances are 0; NaN when either similarity is.
 double silhouetteOf(double own, double next) {
     if (isNaN(own) || isNaN(next)) return kUndefined;
-    const long double larger = own > next ? own : next;
+    const long double a = 1.0L - own, b = 1.0L - next;
+    const long double larger = a > b ? a : b;
     if (larger == 0.0L) return 0.0;
-    return static_cast<double>((static_cast<long double>(own) - next) / larger);
+    return static_cast<double>((b - a) / larger);
 }
 
 // The silhouette of vector x assigned to `own` (in [-1, k)).

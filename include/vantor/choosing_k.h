@@ -9,15 +9,26 @@
 //   s_own  = evalSimil(i, P[a])
 //   s_next = the greatest evalSimil(i, P[l]) over every l != a (prototypes
 //            without members included: they are prototypes all the same)
-//   silhouette = (s_own - s_next) / max(s_own, s_next), and +0.0 when both
-//                are 0. In [-1, 1]: 1 when nothing else resembles i at all,
-//                0 when i sits between two prototypes, below 0 when another
-//                prototype resembles it more than its own.
-// The difference and the quotient are formed in long double and rounded to
-// double once. Similarities are measured afresh against the prototypes as
-// given (after a run that stopped at its pass limit they are not the ones the
-// run stored), item first, as the clustering measures them; the threshold
-// of the Clustions applies.
+//   with the distances a_i = 1 - s_own and b_i = 1 - s_next (the weighted
+//   Jaccard distance, a metric on non-negative vectors),
+//   silhouette = (b_i - a_i) / max(a_i, b_i), and +0.0 when both are 0
+//              = (s_own - s_next) / max(1 - s_own, 1 - s_next).
+// In [-1, 1]: near 1 when i is close to its own prototype and far from every
+// other, 0 when it sits as close to another prototype as to its own, below
+// 0 when another resembles it more. It is the usual silhouette with each
+// cluster's mean distance replaced by the distance to its prototype.
+//
+// Why distances and not (s_own - s_next) / max(s_own, s_next): that ratio is
+// near 1 whenever s_next is near 0, however loosely i fits its own
+// prototype, so merging groups that share no feature costs nothing and a
+// scan over k could not tell 2 groups from 16 of them. With distances a
+// loose member of an isolated prototype scores its closeness s_own.
+//
+// The two distances, their difference and the quotient are formed in long
+// double and rounded to double once. Similarities are measured afresh
+// against the prototypes as given (after a run that stopped at its pass limit
+// they are not the ones the run stored), item first, as the clustering
+// measures them; the threshold of the Clustions applies.
 //
 // Undefined silhouettes, NaN: an item whose assignment is -1 (no prototype
 // could take it), or whose s_own or any similarity to another prototype is
