@@ -1,10 +1,31 @@
 #include "work_split.h"
 
+#include <cstddef>
+#include <new>
 #include <thread>
-#include <vector>
 
 namespace Vantor {
 namespace work {
+
+namespace {
+
+// One range handed to a thread. Its type is local to this file, so the
+// thread machinery instantiated for it stays inside the library instead of
+// joining its exported symbols (as it would for a std::function or a
+// std::vector of threads).
+struct Range {
+    const RangeBody* body;
+    int part;
+    std::int64_t begin, end;
+    void operator()() const { (*body)(part, begin, end); }
+};
+
+struct Worker {
+    std::thread thread;
+    bool started = false;
+};
+
+}  // namespace
 
 int resolveThreads(int requested) {
     if (requested == 0) {
@@ -32,28 +53,30 @@ void splitWork(int threads, std::int64_t count, const RangeBody& body) {
         body(0, 0, count);
         return;
     }
-    std::vector<std::thread> started;
-    std::vector<int> inline_parts;
-    try {
-        started.reserve(static_cast<std::size_t>(parts - 1));
-        inline_parts.reserve(static_cast<std::size_t>(parts - 1));
-    } catch (...) {
-        // No room even to track the threads: run everything here.
-        body(0, 0, count);
+    Worker* workers = new (std::nothrow) Worker[static_cast<std::size_t>(parts - 1)];
+    if (workers == nullptr) {
+        // No room even to track the threads: every range runs here, in order.
+        for (int part = 0; part < parts; ++part) body(part, beginOf(part), beginOf(part + 1));
         return;
     }
     for (int part = 1; part < parts; ++part) {
+        Worker& worker = workers[part - 1];
         try {
-            started.emplace_back(body, part, beginOf(part), beginOf(part + 1));
+            worker.thread = std::thread(Range{&body, part, beginOf(part), beginOf(part + 1)});
+            worker.started = true;
         } catch (...) {
             // The system refused a thread (or its stack): this range runs
             // on the caller after its own, with the same result.
-            inline_parts.push_back(part);
         }
     }
     body(0, 0, beginOf(1));
-    for (int part : inline_parts) body(part, beginOf(part), beginOf(part + 1));
-    for (std::thread& t : started) t.join();
+    for (int part = 1; part < parts; ++part) {
+        if (!workers[part - 1].started) body(part, beginOf(part), beginOf(part + 1));
+    }
+    for (int part = 1; part < parts; ++part) {
+        if (workers[part - 1].started) workers[part - 1].thread.join();
+    }
+    delete[] workers;
 }
 
 }  // namespace work
