@@ -192,12 +192,12 @@ bool runSeededClustering(const Clustions& clustions, const ClusteringOptions& op
         Share& s = share[p];
         s.threads = threadsOfShare(threads, shares, p);
         s.seeder.configure(input, clustions.threshold, s.threads);
-        const std::int64_t first = static_cast<std::int64_t>(runs) * p / shares;
-        const std::int64_t last = static_cast<std::int64_t>(runs) * (p + 1) / shares;
         ready = s.seeder.prepare(k) &&
                 s.runner.prepare(shape, s.threads, options.memoryCap / shares) &&
                 s.best.allocate(prototypeValues, n, sides) &&
-                (last - first < 2 || s.trial.allocate(prototypeValues, n, sides));
+                // A share runs several starts only when there are more
+                // starts than shares.
+                (runs <= shares || s.trial.allocate(prototypeValues, n, sides));
     }
     if (ready) {
         work::splitWork(shares, runs, [&](int p, std::int64_t first, std::int64_t last) {
