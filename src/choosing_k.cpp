@@ -7,7 +7,6 @@
 // on one thread in item order, so no sum depends on the thread count.
 #include "vantor/choosing_k.h"
 
-#include <climits>
 #include <cstddef>
 #include <cstdint>
 #include <limits>
@@ -16,6 +15,7 @@
 #include "prototype_scan.h"
 #include "row_matrix.h"
 #include "signed_parts.h"
+#include "vantor/clustering_run.h"
 #include "vantor/seeding.h"
 #include "work_split.h"
 
@@ -163,28 +163,33 @@ struct RunArrays {
     double* prototypes;
     int* assignments[2];
     double* similarities[2];
-    int passInfo[2];
-    int winningStart;
-    double total;
+    ClusteringReport report;
 };
 
-// The one place the scan clusters: the library's seeding with restarts, as
-// clusterFromStarts makes them for the same arguments.
-bool clusterAt(Clustions& clustions, const KScanOptions& options, const double* items, int n,
-               int m, int k, RunArrays& run) {
-    const int dims[3] = {k, n, m};
-    return clusterFromStarts(clustions, options.rule, options.restarts, options.randomSeed, items,
-                             dims, options.twoSided, run.prototypes, run.assignments[0],
-                             run.similarities[0], run.assignments[1], run.similarities[1],
-                             run.passInfo, &run.winningStart, &run.total);
+ClusteringOptions clusteringOptionsOf(const KScanOptions& options) {
+    ClusteringOptions clustering;
+    clustering.threads = options.threads;
+    clustering.memoryCap = options.memoryCap;
+    return clustering;
+}
+
+// The one place the scan clusters: the library's seeding with restarts, on
+// the engine with the scan's threads.
+bool clusterAt(const Clustions& clustions, const KScanOptions& options, const double* items,
+               std::int64_t n, int m, int k, RunArrays& run) {
+    return runSeededClustering(clustions, clusteringOptionsOf(options), options.rule,
+                               options.restarts, options.randomSeed, items, n, m,
+                               options.twoSided, run.prototypes, k, run.assignments[0],
+                               run.similarities[0], run.assignments[1], run.similarities[1],
+                               &run.report);
 }
 
 // Whether there are at least k candidates for the seeding: the seeding's own
 // test, asked with its cheapest rule, whose seeds are thrown away.
-bool enoughCandidates(Clustions& clustions, const double* items, int n, int m, bool twoSided,
-                      int k, double* seedScratch) {
-    return chooseSeeds(clustions, VANTOR_SEEDING_FIRST, k, items, n, m, twoSided, 0, seedScratch,
-                       nullptr, nullptr);
+bool enoughCandidates(const Clustions& clustions, const KScanOptions& options,
+                      const double* items, std::int64_t n, int m, int k, double* seedScratch) {
+    return seedPrototypes(clustions, clusteringOptionsOf(options), VANTOR_SEEDING_FIRST, 0, items,
+                          n, m, options.twoSided, seedScratch, k, nullptr, nullptr, nullptr);
 }
 
 bool knownRule(int rule) {
@@ -198,7 +203,7 @@ bool silhouettes(const Clustions& similarity, const double* items, std::int64_t 
                  bool twoSided, const double* prototypes, int k, const int* assignments,
                  const int* posAssignments, double* values, double* posValues,
                  double* clusterMeans, SilhouetteSummary* summary, int threads) {
-    if (n <= 0 || m <= 0 || k < 2) return false;
+    if (n <= 0 || m <= 0 || k < 2 || threads < 0) return false;
     if (items == nullptr || prototypes == nullptr || assignments == nullptr || values == nullptr)
         return false;
     if (twoSided && (posAssignments == nullptr || posValues == nullptr)) return false;
@@ -238,14 +243,14 @@ int suggestK(const KScanRow* rows, int count) {
 bool scanK(const Clustions& clustions, const KScanOptions& options, const double* items,
            std::int64_t n, int m, int kFirst, int kLast, KScanRow* rows,
            double* clusterSilhouettes, int* suggestedK) {
-    if (kFirst < 2 || kLast < kFirst || n <= 0 || n > INT_MAX || m <= 0) return false;
+    if (kFirst < 2 || kLast < kFirst || n <= 0 || m <= 0) return false;
     // More prototypes than rows (parts) can never find their candidates;
     // refused before anything is sized by k.
     if (kLast > (options.twoSided ? 2 * n : n)) return false;
     if (!knownRule(options.rule) || options.restarts <= 0) return false;
+    if (options.threads < 0 || options.memoryCap < 0) return false;
     if (items == nullptr || rows == nullptr) return false;
 
-    Clustions run = clustions;
     const bool twoSided = options.twoSided;
     const int sides = twoSided ? 2 : 1;
     const int count = kLast - kFirst + 1;
@@ -263,29 +268,27 @@ bool scanK(const Clustions& clustions, const KScanOptions& options, const double
         !found || !means) {
         return false;
     }
-    if (!enoughCandidates(run, items, static_cast<int>(n), m, twoSided, kLast, prototypes.get()))
-        return false;
+    if (!enoughCandidates(clustions, options, items, n, m, kLast, prototypes.get())) return false;
 
     RunArrays arrays{prototypes.get(),
                      {assignments.get(), twoSided ? assignments.get() + n : nullptr},
                      {similarities.get(), twoSided ? similarities.get() + n : nullptr},
-                     {0, 0},
-                     0,
-                     0.0};
+                     ClusteringReport()};
     double* const perItem[2] = {values.get(), twoSided ? values.get() + n : nullptr};
     for (int k = kFirst; k <= kLast; ++k) {
-        if (!clusterAt(run, options, items, static_cast<int>(n), m, k, arrays)) return false;
-        const Clustering c{run.threshold, items, n, m, twoSided, arrays.prototypes, k,
+        if (!clusterAt(clustions, options, items, n, m, k, arrays)) return false;
+        const Clustering c{clustions.threshold, items, n, m, twoSided, arrays.prototypes, k,
                            {arrays.assignments[0], arrays.assignments[1]}};
         measureSilhouettes(c, perItem, parts.get(), workers);
         KScanRow& row = found.get()[k - kFirst];
         row.k = k;
-        row.totalSimilarity = arrays.total;
+        row.totalSimilarity = arrays.report.totalSimilarity;
         row.silhouette = summarise(c, perItem, sums.get(), counts.get(),
                                    means.get() + kScanClusterOffset(kFirst, k));
-        row.passes = arrays.passInfo[1];
-        row.converged = arrays.passInfo[0] == 1;
-        row.winningStart = arrays.winningStart;
+        row.passes = arrays.report.passes;
+        row.converged = arrays.report.converged;
+        row.winningStart = arrays.report.winningStart;
+        row.evaluations = arrays.report.evaluations;
     }
 
     for (int r = 0; r < count; ++r) rows[r] = found.get()[r];

@@ -12,6 +12,7 @@
 #include "literal_choosing_k.h"
 #include "random_values.h"
 #include "vantor/choosing_k.h"
+#include "vantor/clustering_run.h"
 #include "vantor/seeding.h"
 
 using Vantor::Clustions;
@@ -219,7 +220,7 @@ Scan scan(const Clustions& c, const KScanOptions& options, const std::vector<dou
     return s;
 }
 
-TEST(ChoosingK, ScanRowsAreTheRunsOfClusterFromStartsMeasuredLiterally) {
+TEST(ChoosingK, ScanRowsAreTheEnginesRunsMeasuredLiterally) {
     struct Case {
         bool twoSided;
         int rule, threads;
@@ -250,12 +251,13 @@ TEST(ChoosingK, ScanRowsAreTheRunsOfClusterFromStartsMeasuredLiterally) {
             std::vector<double> prototypes(static_cast<std::size_t>(k * m));
             std::vector<int> a[2] = {std::vector<int>(n), std::vector<int>(n)};
             std::vector<double> s[2] = {std::vector<double>(n), std::vector<double>(n)};
-            int passInfo[2], start;
-            double total;
-            const int dims[3] = {k, n, m};
-            ASSERT_TRUE(Vantor::clusterFromStarts(
-                c, cs.rule, 4, 99, items.data(), dims, cs.twoSided, prototypes.data(), a[0].data(),
-                s[0].data(), a[1].data(), s[1].data(), passInfo, &start, &total));
+            Vantor::ClusteringOptions engine;
+            engine.threads = cs.threads;
+            Vantor::ClusteringReport report;
+            ASSERT_TRUE(Vantor::runSeededClustering(c, engine, cs.rule, 4, 99, items.data(), n, m,
+                                                    cs.twoSided, prototypes.data(), k, a[0].data(),
+                                                    s[0].data(), a[1].data(), s[1].data(),
+                                                    &report));
             std::vector<double> values[2] = {std::vector<double>(n), std::vector<double>(n)};
             std::vector<double> means(static_cast<std::size_t>(k));
             KScanRow row;
@@ -266,13 +268,14 @@ TEST(ChoosingK, ScanRowsAreTheRunsOfClusterFromStartsMeasuredLiterally) {
                                      std::to_string(cs.threads);
             const KScanRow& r = got.rows[static_cast<std::size_t>(k - kFirst)];
             EXPECT_EQ(r.k, k) << what;
-            EXPECT_EQ(bits(r.totalSimilarity), bits(total)) << what;
+            EXPECT_EQ(bits(r.totalSimilarity), bits(report.totalSimilarity)) << what;
             EXPECT_EQ(bits(r.silhouette.mean), bits(row.silhouette.mean)) << what;
             EXPECT_EQ(r.silhouette.counted, row.silhouette.counted) << what;
             EXPECT_EQ(r.silhouette.undefined, row.silhouette.undefined) << what;
-            EXPECT_EQ(r.passes, passInfo[1]) << what;
-            EXPECT_EQ(r.converged, passInfo[0] == 1) << what;
-            EXPECT_EQ(r.winningStart, start) << what;
+            EXPECT_EQ(r.passes, report.passes) << what;
+            EXPECT_EQ(r.converged, report.converged) << what;
+            EXPECT_EQ(r.winningStart, report.winningStart) << what;
+            EXPECT_EQ(r.evaluations, report.evaluations) << what;
             for (int l = 0; l < k; ++l) {
                 EXPECT_EQ(bits(got.clusterMeans[static_cast<std::size_t>(
                               Vantor::kScanClusterOffset(kFirst, k) + l)]),
@@ -300,6 +303,38 @@ TEST(ChoosingK, SuggestsTheNumberOfSeparatedGroups) {
             ASSERT_TRUE(got.ok);
             EXPECT_EQ(got.suggested, twoSided ? 2 * g : g)
                 << (twoSided ? "two-sided, " : "") << g << " groups";
+        }
+    }
+}
+
+TEST(ChoosingK, ScanGivesTheSameFiguresOnEveryThreadCount) {
+    for (bool twoSided : {false, true}) {
+        const int m = 12;
+        std::vector<double> items = separatedGroups(6, 15, m, twoSided, 3);
+        items[5] = kNaN;  // an item with NaN, which every similarity treats as 0
+        KScanOptions options;
+        options.twoSided = twoSided;
+        options.restarts = 5;
+        const Scan one = scan(Clustions(0.1), options, items, m, 2, 9);
+        ASSERT_TRUE(one.ok);
+        for (int threads : {2, 3, 8, 0}) {
+            options.threads = threads;
+            const Scan got = scan(Clustions(0.1), options, items, m, 2, 9);
+            ASSERT_TRUE(got.ok);
+            for (std::size_t r = 0; r < one.rows.size(); ++r) {
+                const KScanRow &a = got.rows[r], &b = one.rows[r];
+                const std::string what = "threads " + std::to_string(threads) + " row " +
+                                         std::to_string(r);
+                EXPECT_EQ(bits(a.totalSimilarity), bits(b.totalSimilarity)) << what;
+                EXPECT_EQ(bits(a.silhouette.mean), bits(b.silhouette.mean)) << what;
+                EXPECT_EQ(a.silhouette.counted, b.silhouette.counted) << what;
+                EXPECT_EQ(a.passes, b.passes) << what;
+                EXPECT_EQ(a.winningStart, b.winningStart) << what;
+            }
+            for (std::size_t i = 0; i < one.clusterMeans.size(); ++i) {
+                EXPECT_EQ(bits(got.clusterMeans[i]), bits(one.clusterMeans[i])) << threads;
+            }
+            EXPECT_EQ(got.suggested, one.suggested) << threads;
         }
     }
 }
@@ -340,6 +375,7 @@ TEST(ChoosingK, RefusedScansWriteNothing) {
         const std::vector<double>* items;
         int kFirst, kLast, rule, restarts;
         bool twoSided;
+        int threads = 1;
     };
     const Case cases[] = {
         {"an empty range", &items, 4, 3, VANTOR_SEEDING_KMEANS_PP, 3, false},
@@ -350,12 +386,14 @@ TEST(ChoosingK, RefusedScansWriteNothing) {
         {"k above the parts with a value", &items, 2, 7, VANTOR_SEEDING_FARTHEST, 3, true},
         {"an unknown rule", &items, 2, 3, 17, 3, false},
         {"no restart", &items, 2, 3, VANTOR_SEEDING_KMEANS_PP, 0, false},
+        {"negative threads", &items, 2, 3, VANTOR_SEEDING_KMEANS_PP, 3, false, -1},
     };
     for (const Case& cs : cases) {
         KScanOptions options;
         options.rule = cs.rule;
         options.restarts = cs.restarts;
         options.twoSided = cs.twoSided;
+        options.threads = cs.threads;
         const Scan got = scan(Clustions(), options, *cs.items, m, cs.kFirst, cs.kLast);
         EXPECT_FALSE(got.ok) << cs.what;
         EXPECT_EQ(got.rows[0].k, vt::kUntouchedInt) << cs.what;
@@ -381,6 +419,7 @@ TEST(ChoosingK, RefusedSilhouettesWriteNothing) {
         std::vector<int> assignments, posAssignments;
         bool twoSided, nullPos;
         std::int64_t n;
+        int threads = 2;
     };
     const Case cases[] = {
         {"one prototype", 1, {0, 0}, {0, 0}, false, false, 2},
@@ -389,6 +428,7 @@ TEST(ChoosingK, RefusedSilhouettesWriteNothing) {
         {"a positive assignment out of range", 3, {0, 0}, {0, 3}, true, false, 2},
         {"no positive outputs two-sided", 3, {0, 0}, {0, 0}, true, true, 2},
         {"no items", 3, {0, 0}, {0, 0}, false, false, 0},
+        {"negative threads", 3, {0, 0}, {0, 0}, false, false, 2, -1},
     };
     for (const Case& cs : cases) {
         std::vector<double> values(2, vt::kUntouched), posValues(2, vt::kUntouched),
@@ -399,7 +439,7 @@ TEST(ChoosingK, RefusedSilhouettesWriteNothing) {
                                          prototypes.data(), cs.k, cs.assignments.data(),
                                          cs.posAssignments.data(), values.data(),
                                          cs.nullPos ? nullptr : posValues.data(), means.data(),
-                                         &summary, 2))
+                                         &summary, cs.threads))
             << cs.what;
         for (double x : values) EXPECT_EQ(x, vt::kUntouched) << cs.what;
         for (double x : posValues) EXPECT_EQ(x, vt::kUntouched) << cs.what;

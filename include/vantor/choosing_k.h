@@ -84,23 +84,28 @@ struct SilhouetteSummary {
 // to `clusterMeans` (k; NaN for a prototype without a member with a defined
 // silhouette), and the whole summary to `summary`.
 // False, with nothing written: n <= 0, m <= 0, k < 2 (a silhouette needs a
-// second prototype), a null array the call needs, an assignment outside
-// [-1, k), or no memory for the per-thread scratch (two-sided, 2m values per
-// thread).
+// second prototype), threads < 0, a null array the call needs, an assignment
+// outside [-1, k), or no memory for the per-thread scratch (two-sided, 2m
+// values per thread).
 VANTOR_API bool silhouettes(const Clustions& similarity, const double* items, std::int64_t n,
                             int m, bool twoSided, const double* prototypes, int k,
                             const int* assignments, const int* posAssignments, double* values,
                             double* posValues, double* clusterMeans, SilhouetteSummary* summary,
                             int threads);
 
-// How the scan clusters at each k: exactly as clusterFromStarts does with
-// these arguments, so the run of any k can be made again on its own.
+// How the scan clusters at each k: runSeededClustering (vantor/clustering_run.h)
+// with these arguments, which gives the bits of clusterFromStarts, so the run
+// of any k can be made again on its own.
 struct KScanOptions {
     int rule = VANTOR_SEEDING_KMEANS_PP;  // a vantor_seeding constant
     int restarts = 10;                    // starts for k-means++, the best run kept
     std::uint64_t randomSeed = 0;         // the same for every k
     bool twoSided = false;
-    int threads = 1;                      // 0 = every core; the same bits for any count
+    // For the clustering and the silhouettes: 0 = every core, 1 = none
+    // started, below 0 refused; the same bits for any count.
+    int threads = 1;
+    // The clustering's similarity cache (ClusteringOptions::memoryCap).
+    std::int64_t memoryCap = std::int64_t(1) << 30;
 };
 
 // One k of a scan.
@@ -111,6 +116,7 @@ struct KScanRow {
     int passes = 0;                // of the kept run
     bool converged = false;        // whether its last pass moved nothing
     int winningStart = 0;          // the kept start, 0-based
+    std::int64_t evaluations = 0;  // similarity evaluations of the clustering, all starts
 };
 
 // Where the per-prototype mean silhouettes of k begin in a scan's
@@ -133,9 +139,9 @@ inline std::int64_t kScanClusterOffset(std::int64_t kFirst, std::int64_t k) {
 // Memory beyond one clustering's own: the per-item silhouettes (n doubles,
 // 2n two-sided) and the k-sized sums; the runs are made one after the other.
 // False, with nothing written: an empty range (kLast < kFirst), kFirst < 2,
-// n <= 0 or n above the int range, m <= 0, fewer candidates than kLast (see
-// chooseSeeds), an unknown rule, restarts <= 0, a null items or rows, or no
-// memory.
+// n <= 0, m <= 0, fewer candidates than kLast (see chooseSeeds; checked
+// before any clustering), an unknown rule, restarts <= 0, threads or
+// memoryCap below 0, a null items or rows, or no memory.
 VANTOR_API bool scanK(const Clustions& clustions, const KScanOptions& options,
                       const double* items, std::int64_t n, int m, int kFirst, int kLast,
                       KScanRow* rows, double* clusterSilhouettes, int* suggestedK);
