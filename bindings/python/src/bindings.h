@@ -33,6 +33,22 @@ py::tuple clusterFromStarts(const InArray& items, int k, int rule, int restarts,
                             bool twoSided, bool allowNaN);
 py::int_ restartSeed(std::uint64_t randomSeed, int start);
 
+// The scan over k (a dict of per-k arrays, empty when the library refuses),
+// the library's suggestion for given means, and the per-item silhouettes
+// (None when refused).
+py::dict scanK(const InArray& items, int kFirst, int kLast, int rule, int restarts,
+               std::uint64_t randomSeed, double threshold, int maxPasses, bool twoSided,
+               int threads, bool allowNaN);
+int suggestK(const py::array_t<int, py::array::c_style | py::array::forcecast>& k,
+             const py::array_t<double, py::array::c_style | py::array::forcecast>& means);
+py::object silhouettes(const InArray& items, const InArray& prototypes,
+                       const py::array_t<int, py::array::c_style>& labels, double threshold,
+                       bool twoSided, int threads, bool allowNaN);
+
+// The total similarity of items measured against fixed prototypes (score).
+double totalSimilarity(const InArray& items, const InArray& prototypes, double threshold,
+                       bool twoSided, int threads, bool allowNaN);
+
 // scan_block, fold_block and finish_pass: one pass in blocks (vantor.dask).
 void defineSteps(py::module_& module);
 

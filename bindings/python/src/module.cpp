@@ -57,5 +57,13 @@ PYBIND11_MODULE(_vantor, module) {
                "rule"_a, "restarts"_a, "random_seed"_a, "threshold"_a, "max_passes"_a,
                "two_sided"_a, "allow_nan"_a);
     module.def("restart_seed", &vantor_python::restartSeed, "random_seed"_a, "start"_a);
+    module.def("scan_k", &vantor_python::scanK, "items"_a, "k_first"_a, "k_last"_a, "rule"_a,
+               "restarts"_a, "random_seed"_a, "threshold"_a, "max_passes"_a, "two_sided"_a,
+               "threads"_a, "allow_nan"_a);
+    module.def("suggest_k", &vantor_python::suggestK, "k"_a, "means"_a);
+    module.def("silhouettes", &vantor_python::silhouettes, "items"_a, "prototypes"_a,
+               "labels"_a.noconvert(), "threshold"_a, "two_sided"_a, "threads"_a, "allow_nan"_a);
+    module.def("total_similarity", &vantor_python::totalSimilarity, "items"_a, "prototypes"_a,
+               "threshold"_a, "two_sided"_a, "threads"_a, "allow_nan"_a);
     vantor_python::defineSteps(module);
 }

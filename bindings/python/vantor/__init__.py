@@ -21,6 +21,7 @@ parallel and never see each other's settings.
 
 from . import _vantor
 from ._inputs import ArgumentTypeError
+from .choosing_k import KChoice, choose_k, silhouette_samples, silhouette_score
 from .clustions import Assignment, Clustering, assign, cluster
 from .contifiers import contify
 from .dinorms import Dinorm, dinorm
@@ -29,4 +30,5 @@ from .seeding import Seeds, seed
 
 __version__ = ".".join(str(part) for part in _vantor.LIBRARY_VERSION)
 __all__ = ["contify", "dinorm", "cluster", "assign", "seed", "SimilarityKMeans", "Dinorm",
-           "Clustering", "Assignment", "Seeds", "ArgumentTypeError"]
+           "Clustering", "Assignment", "Seeds", "ArgumentTypeError", "choose_k", "KChoice",
+           "silhouette_samples", "silhouette_score"]

@@ -141,6 +141,26 @@ class SimilarityKMeans:
     def fit_transform(self, X, y=None):
         return self.fit(X).transform(X)
 
+    def score(self, X, y=None):
+        """The total similarity of X's rows (two-sided: parts) to the fitted
+        prototypes, each row measured against its most similar one, as the
+        library sums it: larger is better, as scikit-learn's model selection
+        expects. It grows with n_clusters, like KMeans.score; to choose
+        n_clusters see vantor.choose_k."""
+        data = self._checked(X)
+        return _vantor.total_similarity(_inputs.converted(data), self.cluster_centers_,
+                                        _inputs.unit_interval(self.threshold, "threshold"),
+                                        bool(self.two_sided), 0, bool(self.allow_nan))
+
+    def silhouette_samples(self, X):
+        """The silhouette of each row of X (two-sided: of each part) against
+        the fitted prototypes, with the labels predict gives; see
+        vantor.silhouette_samples."""
+        from .choosing_k import silhouette_samples
+        return silhouette_samples(X, self.predict(X), self.cluster_centers_,
+                                  threshold=self.threshold, two_sided=self.two_sided,
+                                  allow_nan=self.allow_nan)
+
     def plot(self, ax=None):
         """Draws the prototype profiles and the cluster sizes with matplotlib
         (see vantor.plotting.plot_clusters); returns the axes."""

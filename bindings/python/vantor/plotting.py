@@ -58,3 +58,38 @@ def plot_clusters(model, ax=None):
         if len(sizes) == 2:
             bars.legend(fontsize="small")
     return axes
+
+
+def plot_k_choice(choice, ax=None):
+    """Draws what choose_k found: the total similarity against k (its elbow,
+    where adding prototypes stops paying) and the mean silhouette against k,
+    with the suggested k marked.
+
+    ax: None draws a new figure of two panels; a pair of axes receives the
+        two curves. Returns the axes drawn on.
+    """
+    try:
+        import matplotlib  # noqa: F401  (checked first for a clear message)
+    except ImportError:
+        raise ImportError(_MISSING) from None
+    if ax is None:
+        import matplotlib.pyplot as plt
+        _, axes = plt.subplots(1, 2, figsize=(10, 4))
+    else:
+        axes = tuple(np.ravel(ax))
+        if len(axes) != 2:
+            raise ValueError(f"ax must be a pair of axes, got {len(axes)}")
+    k = choice.table["k"]
+    panels = (("total_similarity", "total similarity", "elbow: total similarity"),
+              ("mean_silhouette", "mean silhouette", "mean silhouette"))
+    for axes_, (column, label, title) in zip(axes, panels):
+        axes_.plot(k, choice.table[column], marker="o")
+        if choice.suggested_k is not None:
+            axes_.axvline(choice.suggested_k, color="grey", linestyle="--",
+                          label=f"suggested k = {choice.suggested_k}")
+            axes_.legend(fontsize="small")
+        axes_.set_xlabel("k (prototypes)")
+        axes_.set_ylabel(label)
+        axes_.set_title(title)
+        axes_.set_xticks(k)
+    return axes
