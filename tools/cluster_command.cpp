@@ -9,6 +9,7 @@
 
 #include "common_options.h"
 #include "input_error.h"
+#include "k_scan.h"
 #include "table_reader.h"
 
 namespace vantor_tool {
@@ -187,6 +188,15 @@ CLI::App* addClusterCommand(CLI::App& app, ClusterOptions& options) {
             ->check(CLI::Range(1, INT_MAX))
             ->option_text("N");
     seeds->excludes(k);
+    CLI::Option* kRange =
+        command
+            ->add_option("--k-range", options.kRange,
+                         "Instead of one clustering, cluster at every k from FIRST to LAST (as -k "
+                         "would, with --seeding, --restarts and --random-seed) and print per k "
+                         "the total similarity, the mean silhouette and the passes, then the "
+                         "suggested k: the largest mean silhouette, the smaller k on ties")
+            ->option_text("FIRST:LAST");
+    kRange->excludes(seeds)->excludes(k);
     std::string rules;
     for (const char* name : VANTOR_SEEDING_NAMES) rules += (rules.empty() ? "" : "|") + std::string(name);
     command
@@ -235,14 +245,22 @@ CLI::App* addClusterCommand(CLI::App& app, ClusterOptions& options) {
         "  vantor cluster -k 3 --threshold 0.1 --format table data/profiles.csv\n"
         "  vantor cluster -k 3 --seeding farthest data/profiles.csv\n"
         "  vantor cluster --seeds data/seeds.csv data/profiles.csv\n"
-        "  vantor cluster --two-sided -k 2 data/evidence.csv\n");
+        "  vantor cluster --two-sided -k 2 data/evidence.csv\n"
+        "  vantor cluster --k-range 2:6 --format table data/profiles.csv\n"
+        "\n"
+        "With --k-range: one row per k (k, total_similarity, mean_silhouette,\n"
+        "silhouettes_undefined, passes, converged, winning_start), a blank line, and the\n"
+        "suggested k. The silhouette of an item is (s_own - s_next) / max(1 - s_own, 1 - s_next),\n"
+        "s_own its similarity to its prototype and s_next the greatest to any other.\n");
     return command;
 }
 
 void runCluster(const ClusterOptions& options, std::ostream& out) {
-    if (options.seeds.empty() && options.k == 0) {
-        throw UsageError("cluster: give starting prototypes with --seeds FILE or -k N");
+    if (options.seeds.empty() && options.k == 0 && options.kRange.empty()) {
+        throw UsageError(
+            "cluster: give starting prototypes with --seeds FILE or -k N, or scan --k-range A:B");
     }
+    const KRange range = options.kRange.empty() ? KRange{} : parseKRange(options.kRange);
     if (options.seeds == "-" && options.input == "-") {
         throw UsageError("standard input ('-') can be read only once");
     }
@@ -252,6 +270,27 @@ void runCluster(const ClusterOptions& options, std::ostream& out) {
     Vantor::Clustions clustions;
     if (!clustions.thresholds(options.threshold) || !clustions.setLimits(options.passLimit)) {
         throw UsageError("cluster: the library refused the threshold or the pass limit");
+    }
+
+    if (!options.kRange.empty()) {
+        Vantor::KScanOptions scan;
+        scan.rule = options.seeding;
+        scan.restarts = options.restarts;
+        scan.randomSeed = options.randomSeed;
+        scan.twoSided = options.twoSided;
+        if (!printKScan(out, clustions, scan, items, range, options.output)) {
+            const std::size_t found = countCandidates(items, options.twoSided);
+            if (found < static_cast<std::size_t>(range.last)) {
+                throw InputError(items.source + ": --k-range up to " +
+                                 std::to_string(range.last) + " needs as many " +
+                                 (options.twoSided
+                                      ? "item parts (negative or positive) with a non-zero value"
+                                      : "items with a positive value") +
+                                 ", found " + std::to_string(found));
+            }
+            throw InputError(items.source + ": the library refused the scan over k (no memory)");
+        }
+        return;
     }
 
     Outcome outcome;

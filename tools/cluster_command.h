@@ -18,6 +18,7 @@ struct ClusterOptions {
     std::string input = "-";
     std::string seeds;  // a table of starting prototypes, or empty for -k
     int k = 0;          // number of prototypes chosen from the items
+    std::string kRange;  // FIRST:LAST, a scan over k instead of one clustering
     int seeding = VANTOR_SEEDING_KMEANS_PP;  // how the library chooses them
     std::uint64_t randomSeed = 0;            // k-means++ draws; 0 keeps runs reproducible
     int restarts = 10;                       // k-means++ starts, the best run kept

@@ -13,6 +13,7 @@
 #include "vantor/clustions.h"
 #include "vantor/contifiers.h"
 #include "vantor/dinorms.h"
+#include "vantor/choosing_k.h"
 #include "vantor/seeding.h"
 
 using vt::bits;
@@ -457,6 +458,56 @@ TEST(ClusterSeeding, EveryLibraryRuleNameIsAccepted) {
         SCOPED_TRACE(names[rule]);
         expectSameClustering(run, want.run, false, 3);
         EXPECT_EQ(vt::blocksOf(run.out)[0][1][2], want.seeds);
+    }
+}
+
+TEST(ClusterKRange, PrintsTheLibrarysScanAndSuggestion) {
+    struct Case {
+        std::vector<std::string> extra;
+        Vantor::KScanOptions options;
+        bool flipSigns;
+    };
+    Vantor::KScanOptions twoSided, farthest;
+    twoSided.twoSided = true;
+    twoSided.randomSeed = 4;
+    twoSided.restarts = 3;
+    farthest.rule = VANTOR_SEEDING_FARTHEST;
+    const Case cases[] = {
+        {{}, Vantor::KScanOptions(), false},
+        {{"--two-sided", "--random-seed", "4", "--restarts", "3"}, twoSided, true},
+        {{"--seeding", "farthest", "--threshold", "0.25"}, farthest, false},
+    };
+    for (const Case& c : cases) {
+        Rows items = kGroups;
+        if (c.flipSigns) {
+            for (std::size_t j = 0; j < items.size(); j += 2) items[j][1] = -items[j][1];
+        }
+        std::vector<std::string> args = {"cluster", "--k-range", "2:5", "-"};
+        args.insert(args.end(), c.extra.begin(), c.extra.end());
+        const vt::ToolRun run = vt::runTool(args, csvOf(items));
+        ASSERT_EQ(run.status, 0) << run.err;
+
+        Vantor::Clustions lib;
+        if (c.extra.size() == 4 && c.extra[2] == "--threshold") lib.thresholds(0.25);
+        std::vector<double> flat;
+        for (const auto& row : items) flat.insert(flat.end(), row.begin(), row.end());
+        std::vector<Vantor::KScanRow> rows(4);
+        int suggested = 0;
+        ASSERT_TRUE(Vantor::scanK(lib, c.options, flat.data(),
+                                  static_cast<std::int64_t>(items.size()), 3, 2, 5, rows.data(),
+                                  nullptr, &suggested));
+        const std::vector<vt::Cells> blocks = vt::blocksOf(run.out);
+        ASSERT_EQ(blocks.size(), 2u);
+        ASSERT_EQ(blocks[0].size(), 5u);
+        for (std::size_t r = 0; r < rows.size(); ++r) {
+            const auto& cells = blocks[0][r + 1];
+            EXPECT_EQ(cells[0], std::to_string(rows[r].k));
+            EXPECT_EQ(vt::bits(vt::numberOf(cells[1])), vt::bits(rows[r].totalSimilarity));
+            EXPECT_EQ(vt::bits(vt::numberOf(cells[2])), vt::bits(rows[r].silhouette.mean));
+            EXPECT_EQ(cells[4], std::to_string(rows[r].passes));
+            EXPECT_EQ(cells[6], std::to_string(rows[r].winningStart));
+        }
+        EXPECT_EQ(blocks[1][1][0], std::to_string(suggested));
     }
 }
 
