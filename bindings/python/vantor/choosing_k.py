@@ -15,8 +15,6 @@ figures come from the library: the same bits as every other host, on every
 thread count.
 """
 
-import numbers
-
 import numpy as np
 
 from . import _inputs, _modes, _vantor
@@ -90,8 +88,8 @@ def choose_k(X, ks=range(2, 11), *, init="kmeans++", n_init=10, threshold=0.0, m
     init, n_init, threshold, max_iter, two_sided, random_state, allow_nan:
                as for SimilarityKMeans; an int random_state makes the scan
                reproducible, and the same seed is used at every k.
-    n_jobs:    threads: None or -1 for every core, else a positive count.
-               Every count gives the same figures.
+    n_jobs:    threads, as for SimilarityKMeans (None: every core). Every
+               count gives the same figures.
 
     Returns a KChoice: .table, .suggested_k, .cluster_silhouettes, .plot(),
     .to_frame(). Two-sided, each row's negative and positive part count as
@@ -103,7 +101,7 @@ def choose_k(X, ks=range(2, 11), *, init="kmeans++", n_init=10, threshold=0.0, m
     passes = _inputs.whole(max_iter, "max_iter", 1)
     sided = _inputs.flag(two_sided, "two_sided")
     allow = _inputs.flag(allow_nan, "allow_nan")
-    threads = threads_of(n_jobs)
+    threads = _inputs.threads(n_jobs)
     wanted = _ks_of(ks)
     data = _inputs.matrix(X, "X")
     if data.shape[0] == 0 or data.shape[1] == 0:
@@ -156,7 +154,7 @@ def _measure(X, labels, prototypes, threshold, two_sided, n_jobs, allow_nan):
     gate = _inputs.unit_interval(threshold, "threshold")
     sided = _inputs.flag(two_sided, "two_sided")
     allow = _inputs.flag(allow_nan, "allow_nan")
-    threads = threads_of(n_jobs)
+    threads = _inputs.threads(n_jobs)
     data = _inputs.matrix(X, "X")
     centers = _inputs.matrix(prototypes, "prototypes", "prototype")
     if data.shape[0] == 0 or data.shape[1] == 0:
@@ -184,22 +182,6 @@ def _measure(X, labels, prototypes, threshold, two_sided, n_jobs, allow_nan):
     values, cluster_means, mean, counted, undefined = found
     values = values.T.copy() if sided else values.reshape(-1)
     return values, cluster_means, float(mean), int(counted), int(undefined)
-
-
-def threads_of(n_jobs):
-    """The library's thread count for scikit-learn's n_jobs: None and -1 are
-    every core (0), a positive count is itself."""
-    if n_jobs is None:
-        return 0
-    if isinstance(n_jobs, (bool, np.bool_)) or not isinstance(n_jobs, numbers.Integral):
-        raise _inputs.ArgumentTypeError(f"n_jobs must be None, -1 or a positive whole number, "
-                                        f"got {n_jobs!r}")
-    count = int(n_jobs)
-    if count == -1:
-        return 0
-    if not 1 <= count <= 1024:
-        raise ValueError(f"n_jobs must be None, -1 or a whole number from 1 to 1024, got {count}")
-    return count
 
 
 def _ks_of(ks):
