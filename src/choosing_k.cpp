@@ -14,6 +14,7 @@
 
 #include "prototype_scan.h"
 #include "row_matrix.h"
+#include "seeder.h"
 #include "signed_parts.h"
 #include "vantor/clustering_run.h"
 #include "vantor/seeding.h"
@@ -192,11 +193,6 @@ bool enoughCandidates(const Clustions& clustions, const KScanOptions& options,
                           n, m, options.twoSided, seedScratch, k, nullptr, nullptr, nullptr);
 }
 
-bool knownRule(int rule) {
-    return rule == VANTOR_SEEDING_FARTHEST || rule == VANTOR_SEEDING_KMEANS_PP ||
-           rule == VANTOR_SEEDING_FIRST;
-}
-
 }  // namespace
 
 bool silhouettes(const Clustions& similarity, const double* items, std::int64_t n, int m,
@@ -247,7 +243,7 @@ bool scanK(const Clustions& clustions, const KScanOptions& options, const double
     // More prototypes than rows (parts) can never find their candidates;
     // refused before anything is sized by k.
     if (kLast > (options.twoSided ? 2 * n : n)) return false;
-    if (!knownRule(options.rule) || options.restarts <= 0) return false;
+    if (!seeding::knownRule(options.rule) || options.restarts <= 0) return false;
     if (options.threads < 0 || options.memoryCap < 0) return false;
     if (items == nullptr || rows == nullptr) return false;
 
@@ -255,7 +251,10 @@ bool scanK(const Clustions& clustions, const KScanOptions& options, const double
     const int sides = twoSided ? 2 : 1;
     const int count = kLast - kFirst + 1;
     const int workers = work::resolveThreads(options.threads);
+    // The candidates are counted before anything else is sized by the range.
     Scratch<double> prototypes(rowOf(kLast, m));
+    if (!prototypes) return false;
+    if (!enoughCandidates(clustions, options, items, n, m, kLast, prototypes.get())) return false;
     Scratch<int> assignments(sides * n);
     Scratch<double> similarities(sides * n);
     Scratch<double> values(sides * n);
@@ -264,11 +263,10 @@ bool scanK(const Clustions& clustions, const KScanOptions& options, const double
     Scratch<std::int64_t> counts(kLast);
     Scratch<KScanRow> found(count);
     Scratch<double> means(kScanClusterOffset(kFirst, std::int64_t{kLast} + 1));
-    if (!prototypes || !assignments || !similarities || !values || !parts || !sums || !counts ||
-        !found || !means) {
+    if (!assignments || !similarities || !values || !parts || !sums || !counts || !found ||
+        !means) {
         return false;
     }
-    if (!enoughCandidates(clustions, options, items, n, m, kLast, prototypes.get())) return false;
 
     RunArrays arrays{prototypes.get(),
                      {assignments.get(), twoSided ? assignments.get() + n : nullptr},
