@@ -1,16 +1,14 @@
 // The scan over k against the clusterings it runs, in the same run: scanK
 // for k = 2..20 (n = 50,000 items of m = 32, ten k-means++ starts, every
 // core) should cost no more than 1.2x the 19 runSeededClustering calls it
-// makes, measured here one after the other with the same arguments. Both
-// figures count n * m * (2 + 3 + ... + 20) elements, so the summary's ratio
-// of the two is the ratio of their times.
+// makes, measured here one after the other with the same arguments. A
+// program of its own (vantor_bench_choosing_k): each figure takes minutes.
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
 #include <random>
 #include <vector>
 
-#include "per_element.h"
 #include "vantor/choosing_k.h"
 #include "vantor/clustering_run.h"
 
@@ -38,12 +36,6 @@ const std::vector<double>& groupedItems() {
     return items;
 }
 
-double elements() {
-    double prototypes = 0;
-    for (int k = kFirst; k <= kLast; ++k) prototypes += k;
-    return static_cast<double>(kN) * kM * prototypes;
-}
-
 void scan(benchmark::State& state) {
     const std::vector<double>& items = groupedItems();
     Vantor::KScanOptions options;
@@ -59,7 +51,6 @@ void scan(benchmark::State& state) {
         benchmark::DoNotOptimize(rows.data());
     }
     state.counters["suggested_k"] = suggested;
-    bench::setPerElement(state, elements());
 }
 
 void clusterings(benchmark::State& state) {
@@ -82,7 +73,6 @@ void clusterings(benchmark::State& state) {
         }
         benchmark::DoNotOptimize(prototypes.data());
     }
-    bench::setPerElement(state, elements());
 }
 
 }  // namespace

@@ -37,7 +37,8 @@ py::tuple clusterFromStarts(const InArray& items, int k, int rule, int restarts,
                             bool twoSided, bool allowNaN, int threads);
 py::int_ restartSeed(std::uint64_t randomSeed, int start);
 
-// The scan over k (a dict of per-k arrays, empty when the library refuses),
+// The scan over k (a dict of per-k arrays; when the library refuses, only
+// the count of candidates),
 // the library's suggestion for given means, and the per-item silhouettes
 // (None when refused).
 py::dict scanK(const InArray& items, int kFirst, int kLast, int rule, int restarts,

@@ -7,6 +7,7 @@
 #include "tables.h"
 #include "vantor/choosing_k.h"
 #include "vantor/clustering_run.h"
+#include "vantor/run_facts.h"
 
 namespace vantor_python {
 
@@ -44,7 +45,13 @@ py::dict scanK(const InArray& items, int kFirst, int kLast, int rule, int restar
         ok = Vantor::scanK(clustions, options, table.data, table.rows, int(table.m), kFirst,
                            kLast, rows.data(), means, &suggested);
     }
-    if (!ok) return py::dict();  // the Python layer explains the refusal
+    if (!ok) {
+        // The Python layer explains the refusal with the library's count.
+        py::dict refused;
+        refused["candidates"] =
+            Vantor::countCandidates(twoSided, table.data, table.rows, int(table.m));
+        return refused;
+    }
 
     py::array_t<int> k(count), passes(count), start(count);
     py::array_t<double> total(count), mean(count);

@@ -114,8 +114,8 @@ def choose_k(X, ks=range(2, 11), *, init="kmeans++", n_init=10, threshold=0.0, m
     for first, last in _runs_of(wanted):
         found = _vantor.scan_k(data, first, last, rule, starts, seed, gate, passes, sided,
                                threads, allow)
-        if not found:
-            _explain_refusal(data, last, sided)
+        if "k" not in found:
+            _explain_refusal(found["candidates"], last, sided)
         parts.append(found)
     table = {name: np.concatenate([p[name] for p in parts]) for name in _COLUMNS}
     cluster_silhouettes = {}
@@ -207,14 +207,9 @@ def _runs_of(wanted):
     return runs
 
 
-def _explain_refusal(data, k, two_sided):
-    # Counted only to word the message: rows (parts) with a value above 0.
-    with np.errstate(invalid="ignore"):
-        candidates = int(np.count_nonzero((data > 0).any(axis=1)))
-        if two_sided:
-            candidates += int(np.count_nonzero((data < 0).any(axis=1)))
+def _explain_refusal(candidates, k, two_sided):
     if candidates < k:
-        what = "row parts" if two_sided else "rows"
-        raise ValueError(f"ks reaches {k}, but only {candidates} {what} of X hold a value above "
-                         f"0 to seed prototypes from")
+        what = "row parts of X hold a value other than 0" if two_sided else \
+            "rows of X hold a value above 0"
+        raise ValueError(f"ks reaches {k}, but only {candidates} {what} to seed prototypes from")
     raise ValueError("the library refused the scan (no memory for its scratch)")

@@ -81,10 +81,10 @@ simkmeans_k <- function(x, k = 2:10, threshold = 0, iter.max = 40, nstart = 10,
     last <- k[[ends[[i]]]]
     found <- .Call(C_vantor_scan_k, x, first, last, threshold, iter.max, nstart, two.sided, rule,
                    if (is.na(seed)) 0 else seed, threads, allow.nan, call)
-    if (is.null(found)) {
+    if (is.null(found$k)) {
       what <- if (two.sided) "negative or positive parts" else "rows with a value above 0"
       refuse(sprintf("k: %d clusters need %d candidates, x has %d %s", last, last,
-                     count_candidates(x, two.sided), what), call)
+                     found$candidates, what), call)
     }
     found
   })

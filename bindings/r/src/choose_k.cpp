@@ -4,6 +4,7 @@
 
 #include "column_rows.h"
 #include "vantor/choosing_k.h"
+#include "vantor/run_facts.h"
 
 namespace {
 
@@ -33,8 +34,8 @@ SEXP namedList(const char* const* names, int count) {
 
 }  // namespace
 
-// x: n-by-m double matrix, checked by the R wrapper. Returns NULL when the
-// library refuses (fewer candidates than kLast); the wrapper explains.
+// x: n-by-m double matrix, checked by the R wrapper. Returns list(candidates)
+// when the library refuses (fewer candidates than kLast); the wrapper explains.
 extern "C" SEXP vantor_scan_k(SEXP xs, SEXP kFirstS, SEXP kLastS, SEXP threshold, SEXP iterMax,
                               SEXP restarts, SEXP twoSidedFlag, SEXP seeding, SEXP seed,
                               SEXP threads, SEXP allowNaN, SEXP call) {
@@ -61,8 +62,13 @@ extern "C" SEXP vantor_scan_k(SEXP xs, SEXP kFirstS, SEXP kLastS, SEXP threshold
     const bool ok = Vantor::scanK(clustions, options, items, x.rows, x.cols, kFirst, kLast, rows,
                                   REAL(means), nullptr);
     if (!ok) {
-        UNPROTECT(1);
-        return R_NilValue;
+        // The R wrapper explains the refusal with the library's count.
+        const char* refused[] = {"candidates"};
+        SEXP out = PROTECT(namedList(refused, 1));
+        SET_VECTOR_ELT(out, 0, Rf_ScalarReal(static_cast<double>(
+                                   Vantor::countCandidates(options.twoSided, items, x.rows, x.cols))));
+        UNPROTECT(2);
+        return out;
     }
     const char* names[] = {"k",         "totsim", "silhouette", "counted",     "undefined",
                            "iter",      "converged", "start",   "evaluations", "cluster.silhouettes"};
