@@ -7,7 +7,7 @@
 extern "C" {
 SEXP vantor_contify(SEXP, SEXP, SEXP, SEXP, SEXP, SEXP, SEXP);
 SEXP vantor_dinorm(SEXP, SEXP, SEXP, SEXP, SEXP, SEXP, SEXP);
-SEXP vantor_cluster(SEXP, SEXP, SEXP, SEXP, SEXP, SEXP, SEXP, SEXP, SEXP, SEXP);
+SEXP vantor_cluster(SEXP, SEXP, SEXP, SEXP, SEXP, SEXP, SEXP, SEXP, SEXP, SEXP, SEXP);
 SEXP vantor_mode_names();
 SEXP vantor_library_version();
 }
@@ -24,7 +24,7 @@ DL_FUNC entryOf(Function* function) {
 const R_CallMethodDef callMethods[] = {
     {"vantor_contify", entryOf(&vantor_contify), 7},
     {"vantor_dinorm", entryOf(&vantor_dinorm), 7},
-    {"vantor_cluster", entryOf(&vantor_cluster), 10},
+    {"vantor_cluster", entryOf(&vantor_cluster), 11},
     {"vantor_mode_names", entryOf(&vantor_mode_names), 0},
     {"vantor_library_version", entryOf(&vantor_library_version), 0},
     {nullptr, nullptr, 0}};
