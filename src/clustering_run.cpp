@@ -9,6 +9,7 @@
 #include "cached_pass.h"
 #include "row_matrix.h"
 #include "seeder.h"
+#include "vantor/run_facts.h"
 #include "vantor/seeding.h"
 #include "vantor/vantor.h"
 #include "work_split.h"
@@ -43,16 +44,12 @@ cached::Shape shapeOf(const Clustions& clustions, const double* items, std::int6
                          clustions.iterationLimit};
 }
 
-// The sum, in item order (negative part before positive part) and in long
-// double, of the similarity of every assigned item or part.
+// The total the best run is chosen by, as every host reports it.
 double totalOf(const cached::Outputs& out, std::int64_t n, int sides) {
-    long double sum = 0.0L;
-    for (std::int64_t j = 0; j < n; ++j) {
-        for (int side = 0; side < sides; ++side) {
-            if (out.assignments[side][j] >= 0) sum += out.similarities[side][j];
-        }
-    }
-    return static_cast<double>(sum);
+    double total = 0.0;
+    totalSimilarity(sides == 2, out.assignments[0], out.similarities[0], out.assignments[1],
+                    out.similarities[1], n, &total);
+    return total;
 }
 
 // A NaN total ranks below every number; equal totals keep the earlier run.

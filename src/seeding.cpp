@@ -5,8 +5,10 @@
 
 #include <cstdint>
 
+#include "seeder.h"
 #include "splitmix64.h"
 #include "vantor/clustering_run.h"
+#include "vantor/run_facts.h"
 
 namespace Vantor {
 
@@ -15,6 +17,14 @@ bool chooseSeeds(Clustions& similarity, int rule, int k, const double* items, in
                  int* sourceParts) {
     return seedPrototypes(similarity, ClusteringOptions{}, rule, randomSeed, items, n, m, twoSided,
                           seeds, k, sourceItems, sourceParts, nullptr);
+}
+
+std::int64_t countCandidates(bool twoSided, const double* items, std::int64_t n, int m) {
+    if (items == nullptr || n <= 0 || m <= 0) return 0;
+    std::int64_t count = 0;
+    seeding::forEachCandidate(seeding::Input{items, n, m, twoSided},
+                              [&](std::int64_t, bool) { ++count; });
+    return count;
 }
 
 std::uint64_t restartSeed(std::uint64_t randomSeed, int start) {
