@@ -20,12 +20,11 @@
 #ifndef VANTOR_SRC_CACHED_PASS_H
 #define VANTOR_SRC_CACHED_PASS_H
 
-#include <cstddef>
 #include <cstdint>
-#include <new>
 
 #include "pass_steps.h"
 #include "row_matrix.h"
+#include "scratch.h"
 #include "signed_parts.h"
 #include "similarity_rows.h"
 #include "work_split.h"
@@ -58,11 +57,6 @@ struct Result {
     std::int64_t evaluations = 0;
 };
 
-template <class T>
-T* allocate(std::int64_t count) {
-    return new (std::nothrow) T[static_cast<std::size_t>(count > 0 ? count : 1)];
-}
-
 // What one part of a scan reports; a cache line of its own, so that
 // threads writing their flags do not contend for one line.
 struct alignas(64) PartReport {
@@ -80,37 +74,35 @@ public:
     Runner() = default;
     Runner(const Runner&) = delete;
     Runner& operator=(const Runner&) = delete;
-    ~Runner() { release(); }
 
     // False when the scratch a run cannot do without is not there. The
     // cache is optional: it covers as many items (from the first on) as
     // `cacheBytes` holds, and none when its allocation fails.
     bool prepare(const Shape& shape, int threads, std::int64_t cacheBytes) {
-        release();
         shape_ = shape;
         threads_ = threads < 1 ? 1 : threads;
         const std::int64_t k = shape.k, m = shape.m, sides = shape.sides;
-        counts_ = allocate<pass::MemberCount>(k);
-        joinedOrLeft_ = allocate<unsigned char>(k);
-        recompute_ = allocate<int>(k);
-        reports_ = allocate<PartReport>(threads_);
+        counts_ = allocateScratch<pass::MemberCount>(k);
+        joinedOrLeft_ = allocateScratch<unsigned char>(k);
+        recompute_ = allocateScratch<int>(k);
+        reports_ = allocateScratch<PartReport>(threads_);
         // Per thread, for a group of items: the k similarities of each
         // uncached item and side, and each item's two split parts; and the
         // prototypes the thread's items joined or left.
-        rows_ = allocate<double>(threads_ * kGroup * sides * k);
-        marks_ = allocate<unsigned char>(threads_ * k);
-        if (sides == 2) parts_ = allocate<double>(threads_ * kGroup * 2 * m);
+        rows_ = allocateScratch<double>(threads_ * kGroup * sides * k);
+        marks_ = allocateScratch<unsigned char>(threads_ * k);
+        if (sides == 2) parts_ = allocateScratch<double>(threads_ * kGroup * 2 * m);
         if (counts_ == nullptr || joinedOrLeft_ == nullptr || recompute_ == nullptr ||
             reports_ == nullptr || rows_ == nullptr || marks_ == nullptr ||
             (sides == 2 && parts_ == nullptr)) {
-            release();
             return false;
         }
         const std::int64_t rowBytes = static_cast<std::int64_t>(sizeof(double)) * k * sides;
+        cache_.reset();
         covered_ = cacheBytes / rowBytes;
         if (covered_ > shape.n) covered_ = shape.n;
         if (covered_ > 0) {
-            cache_ = allocate<double>(covered_ * k * sides);
+            cache_ = allocateScratch<double>(covered_ * k * sides);
             if (cache_ == nullptr) covered_ = 0;
         }
         return true;
@@ -160,7 +152,7 @@ private:
         for (int part = 0; part < parts; ++part) {
             changed = changed || reports_[part].changed;
             evaluations += reports_[part].evaluations;
-            const unsigned char* marks = marks_ + rowOf(part, shape_.k);
+            const unsigned char* marks = marks_.get() + rowOf(part, shape_.k);
             for (int l = 0; l < shape_.k; ++l) joinedOrLeft_[l] |= marks[l];
         }
         return changed;
@@ -174,11 +166,11 @@ private:
     // is measured, so the visits compare exactly what a plain loop would.
     void scanRange(int part, std::int64_t begin, std::int64_t end, bool cacheValid) {
         const int k = shape_.k, m = shape_.m, sides = shape_.sides;
-        unsigned char* marks = marks_ + rowOf(part, k);
+        unsigned char* marks = marks_.get() + rowOf(part, k);
         for (int l = 0; l < k; ++l) marks[l] = 0;
-        double* const own = rows_ + rowOf(part, std::int64_t{kGroup} * sides * k);
+        double* const own = rows_.get() + rowOf(part, std::int64_t{kGroup} * sides * k);
         double* const split =
-            sides == 2 ? parts_ + rowOf(part, std::int64_t{kGroup} * 2 * m) : nullptr;
+            sides == 2 ? parts_.get() + rowOf(part, std::int64_t{kGroup} * 2 * m) : nullptr;
         bool changed = false;
         std::int64_t evaluations = 0;
         const double* xs[simil::kMaxRows];
@@ -197,7 +189,7 @@ private:
             queued = 0;
         };
         const auto rowOfItem = [&](std::int64_t j, std::int64_t g, int side) {
-            return j < covered_ ? cache_ + rowOf(j * sides + side, k)
+            return j < covered_ ? cache_.get() + rowOf(j * sides + side, k)
                                 : own + rowOf((j - g) * sides + side, k);
         };
         for (std::int64_t g = begin; g < end; g += kGroup) {
@@ -327,38 +319,18 @@ private:
         }
     }
 
-    void release() {
-        delete[] counts_;
-        delete[] joinedOrLeft_;
-        delete[] recompute_;
-        delete[] reports_;
-        delete[] rows_;
-        delete[] marks_;
-        delete[] parts_;
-        delete[] cache_;
-        counts_ = nullptr;
-        joinedOrLeft_ = nullptr;
-        recompute_ = nullptr;
-        reports_ = nullptr;
-        rows_ = nullptr;
-        marks_ = nullptr;
-        parts_ = nullptr;
-        cache_ = nullptr;
-        covered_ = 0;
-    }
-
     Shape shape_{};
     int threads_ = 1;
     Outputs out_{};
-    pass::MemberCount* counts_ = nullptr;
-    unsigned char* joinedOrLeft_ = nullptr;  // per prototype, in the last scan
-    int* recompute_ = nullptr;               // the prototypes the last update rewrote
+    Scratch<pass::MemberCount> counts_;
+    Scratch<unsigned char> joinedOrLeft_;  // per prototype, in the last scan
+    Scratch<int> recompute_;               // the prototypes the last update rewrote
     int recomputeCount_ = 0;
-    PartReport* reports_ = nullptr;
-    double* rows_ = nullptr;          // per thread: kGroup x sides x k similarities
-    unsigned char* marks_ = nullptr;  // per thread: k flags
-    double* parts_ = nullptr;         // per thread: kGroup x 2 split parts
-    double* cache_ = nullptr;  // covered_ items x sides x k similarities
+    Scratch<PartReport> reports_;
+    Scratch<double> rows_;          // per thread: kGroup x sides x k similarities
+    Scratch<unsigned char> marks_;  // per thread: k flags
+    Scratch<double> parts_;         // per thread: kGroup x 2 split parts
+    Scratch<double> cache_;         // covered_ items x sides x k similarities
     std::int64_t covered_ = 0;
 };
 
