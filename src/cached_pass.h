@@ -21,6 +21,8 @@
 #define VANTOR_SRC_CACHED_PASS_H
 
 #include <cstdint>
+#include <memory>
+#include <new>
 
 #include "pass_steps.h"
 #include "row_matrix.h"
@@ -81,6 +83,9 @@ public:
     bool prepare(const Shape& shape, int threads, std::int64_t cacheBytes) {
         shape_ = shape;
         threads_ = threads < 1 ? 1 : threads;
+        // Threads kept for the run's many splits; without room for the pool
+        // every split starts its own.
+        if (threads_ > 1) pool_.reset(new (std::nothrow) work::Pool(threads_));
         const std::int64_t k = shape.k, m = shape.m, sides = shape.sides;
         counts_ = allocateScratch<pass::MemberCount>(k);
         joinedOrLeft_ = allocateScratch<unsigned char>(k);
@@ -144,7 +149,7 @@ private:
     // leaves in joinedOrLeft_ the prototypes whose members changed.
     bool scan(bool cacheValid, std::int64_t& evaluations) {
         const int parts = work::partsFor(threads_, shape_.n);
-        work::splitWork(parts, shape_.n, [&](int part, std::int64_t begin, std::int64_t end) {
+        split(shape_.n, [&](int part, std::int64_t begin, std::int64_t end) {
             scanRange(part, begin, end, cacheValid);
         });
         bool changed = false;
@@ -278,8 +283,16 @@ private:
             if (joinedOrLeft_[l] != 0 && counts_[l] > 0) recompute_[recomputeCount_++] = l;
         }
         if (recomputeCount_ == 0) return;
-        work::splitWork(work::partsFor(threads_, shape_.m), shape_.m,
-                        [&](int, std::int64_t begin, std::int64_t end) { foldFeatures(begin, end); });
+        split(shape_.m, [&](int, std::int64_t begin, std::int64_t end) { foldFeatures(begin, end); });
+    }
+
+    // The ranges of work::splitWork(threads_, count, body), on the pool.
+    void split(std::int64_t count, const work::RangeBody& body) {
+        if (pool_ != nullptr) {
+            pool_->run(count, body);
+        } else {
+            work::splitWork(threads_, count, body);
+        }
     }
 
     void foldFeatures(std::int64_t begin, std::int64_t end) {
@@ -321,6 +334,7 @@ private:
 
     Shape shape_{};
     int threads_ = 1;
+    std::unique_ptr<work::Pool> pool_;
     Outputs out_{};
     Scratch<pass::MemberCount> counts_;
     Scratch<unsigned char> joinedOrLeft_;  // per prototype, in the last scan
