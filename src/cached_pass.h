@@ -20,12 +20,13 @@
 #ifndef VANTOR_SRC_CACHED_PASS_H
 #define VANTOR_SRC_CACHED_PASS_H
 
-#include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <new>
 
 #include "pass_steps.h"
 #include "row_matrix.h"
+#include "scratch.h"
 #include "signed_parts.h"
 #include "similarity_rows.h"
 #include "work_split.h"
@@ -58,17 +59,15 @@ struct Result {
     std::int64_t evaluations = 0;
 };
 
-template <class T>
-T* allocate(std::int64_t count) {
-    return new (std::nothrow) T[static_cast<std::size_t>(count > 0 ? count : 1)];
-}
-
 // What one part of a scan reports; a cache line of its own, so that
 // threads writing their flags do not contend for one line.
 struct alignas(64) PartReport {
     bool changed;
     std::int64_t evaluations;
 };
+
+// Items measured together in a scan (see Runner::scanRange).
+constexpr int kGroup = 4;
 
 // The scratch of runs on one shape, allocated once and reused by every
 // run made with it. Not copyable; one run at a time.
@@ -77,36 +76,38 @@ public:
     Runner() = default;
     Runner(const Runner&) = delete;
     Runner& operator=(const Runner&) = delete;
-    ~Runner() { release(); }
 
     // False when the scratch a run cannot do without is not there. The
     // cache is optional: it covers as many items (from the first on) as
     // `cacheBytes` holds, and none when its allocation fails.
     bool prepare(const Shape& shape, int threads, std::int64_t cacheBytes) {
-        release();
         shape_ = shape;
         threads_ = threads < 1 ? 1 : threads;
+        // Threads kept for the run's many splits; without room for the pool
+        // every split starts its own.
+        if (threads_ > 1) pool_.reset(new (std::nothrow) work::Pool(threads_));
         const std::int64_t k = shape.k, m = shape.m, sides = shape.sides;
-        counts_ = allocate<pass::MemberCount>(k);
-        joinedOrLeft_ = allocate<unsigned char>(k);
-        recompute_ = allocate<int>(k);
-        reports_ = allocate<PartReport>(threads_);
-        // Per thread: the k similarities of an uncached item and side, the
-        // prototypes its items joined or left, and two split parts.
-        rows_ = allocate<double>(threads_ * k);
-        marks_ = allocate<unsigned char>(threads_ * k);
-        if (sides == 2) parts_ = allocate<double>(threads_ * 2 * m);
+        counts_ = allocateScratch<pass::MemberCount>(k);
+        joinedOrLeft_ = allocateScratch<unsigned char>(k);
+        recompute_ = allocateScratch<int>(k);
+        reports_ = allocateScratch<PartReport>(threads_);
+        // Per thread, for a group of items: the k similarities of each
+        // uncached item and side, and each item's two split parts; and the
+        // prototypes the thread's items joined or left.
+        rows_ = allocateScratch<double>(threads_ * kGroup * sides * k);
+        marks_ = allocateScratch<unsigned char>(threads_ * k);
+        if (sides == 2) parts_ = allocateScratch<double>(threads_ * kGroup * 2 * m);
         if (counts_ == nullptr || joinedOrLeft_ == nullptr || recompute_ == nullptr ||
             reports_ == nullptr || rows_ == nullptr || marks_ == nullptr ||
             (sides == 2 && parts_ == nullptr)) {
-            release();
             return false;
         }
         const std::int64_t rowBytes = static_cast<std::int64_t>(sizeof(double)) * k * sides;
+        cache_.reset();
         covered_ = cacheBytes / rowBytes;
         if (covered_ > shape.n) covered_ = shape.n;
         if (covered_ > 0) {
-            cache_ = allocate<double>(covered_ * k * sides);
+            cache_ = allocateScratch<double>(covered_ * k * sides);
             if (cache_ == nullptr) covered_ = 0;
         }
         return true;
@@ -148,7 +149,7 @@ private:
     // leaves in joinedOrLeft_ the prototypes whose members changed.
     bool scan(bool cacheValid, std::int64_t& evaluations) {
         const int parts = work::partsFor(threads_, shape_.n);
-        work::splitWork(parts, shape_.n, [&](int part, std::int64_t begin, std::int64_t end) {
+        split(shape_.n, [&](int part, std::int64_t begin, std::int64_t end) {
             scanRange(part, begin, end, cacheValid);
         });
         bool changed = false;
@@ -156,63 +157,78 @@ private:
         for (int part = 0; part < parts; ++part) {
             changed = changed || reports_[part].changed;
             evaluations += reports_[part].evaluations;
-            const unsigned char* marks = marks_ + rowOf(part, shape_.k);
+            const unsigned char* marks = marks_.get() + rowOf(part, shape_.k);
             for (int l = 0; l < shape_.k; ++l) joinedOrLeft_[l] |= marks[l];
         }
         return changed;
     }
 
+    // Items are measured a few at a time: the similarities one group needs
+    // (often only one or two prototypes per item once most have settled)
+    // go four pairs at a time through simil::pairs, which keeps the adder as
+    // busy as four prototypes against one item would; then the group's items
+    // are visited in order. A similarity's value does not depend on when it
+    // is measured, so the visits compare exactly what a plain loop would.
     void scanRange(int part, std::int64_t begin, std::int64_t end, bool cacheValid) {
-        const int k = shape_.k, m = shape_.m;
-        unsigned char* marks = marks_ + rowOf(part, k);
+        const int k = shape_.k, m = shape_.m, sides = shape_.sides;
+        unsigned char* marks = marks_.get() + rowOf(part, k);
         for (int l = 0; l < k; ++l) marks[l] = 0;
-        double* own = rows_ + rowOf(part, k);
-        double* negative = shape_.sides == 2 ? parts_ + rowOf(2 * std::int64_t{part}, m) : nullptr;
-        double* positive = negative != nullptr ? negative + m : nullptr;
+        double* const own = rows_.get() + rowOf(part, std::int64_t{kGroup} * sides * k);
+        double* const split =
+            sides == 2 ? parts_.get() + rowOf(part, std::int64_t{kGroup} * 2 * m) : nullptr;
         bool changed = false;
         std::int64_t evaluations = 0;
-        for (std::int64_t j = begin; j < end; ++j) {
-            const double* item = shape_.items + rowOf(j, m);
-            if (shape_.sides == 2) pass::splitItem(item, m, negative, positive);
-            const bool cached = cacheValid && j < covered_;
-            for (int side = 0; side < shape_.sides; ++side) {
-                const double* vector = shape_.sides == 1 ? item : side == 0 ? negative : positive;
-                double* row = j < covered_ ? cache_ + rowOf(j * shape_.sides + side, k) : own;
-                evaluations += measure(vector, row, cached);
-                visit(row, out_.assignments[side][j], out_.similarities[side][j], marks, changed);
-            }
-        }
-        reports_[part].changed = changed;
-        reports_[part].evaluations = evaluations;
-    }
-
-    // Writes into row[l] the similarity of `vector` to every prototype l
-    // that must be measured: all of them, or, when the row holds last
-    // pass's values, those recomputed since. Returns how many it measured.
-    std::int64_t measure(const double* vector, double* row, bool cached) {
-        const int count = cached ? recomputeCount_ : shape_.k;
-        const double* rows[simil::kMaxRows];
-        int index[simil::kMaxRows];
+        const double* xs[simil::kMaxRows];
+        const double* ys[simil::kMaxRows];
+        double* outs[simil::kMaxRows];
         double similarity[simil::kMaxRows];
         int queued = 0;
         const auto flush = [&] {
             switch (queued) {
-                case 4: simil::against<4>(shape_.threshold, vector, rows, shape_.m, similarity); break;
-                case 3: simil::against<3>(shape_.threshold, vector, rows, shape_.m, similarity); break;
-                case 2: simil::against<2>(shape_.threshold, vector, rows, shape_.m, similarity); break;
-                default: simil::against<1>(shape_.threshold, vector, rows, shape_.m, similarity); break;
+                case 4: simil::pairs<4>(shape_.threshold, xs, ys, m, similarity); break;
+                case 3: simil::pairs<3>(shape_.threshold, xs, ys, m, similarity); break;
+                case 2: simil::pairs<2>(shape_.threshold, xs, ys, m, similarity); break;
+                default: simil::pairs<1>(shape_.threshold, xs, ys, m, similarity); break;
             }
-            for (int r = 0; r < queued; ++r) row[index[r]] = similarity[r];
+            for (int r = 0; r < queued; ++r) *outs[r] = similarity[r];
             queued = 0;
         };
-        for (int c = 0; c < count; ++c) {
-            const int l = cached ? recompute_[c] : c;
-            index[queued] = l;
-            rows[queued] = out_.prototypes + rowOf(l, shape_.m);
-            if (++queued == simil::kMaxRows) flush();
+        const auto rowOfItem = [&](std::int64_t j, std::int64_t g, int side) {
+            return j < covered_ ? cache_.get() + rowOf(j * sides + side, k)
+                                : own + rowOf((j - g) * sides + side, k);
+        };
+        for (std::int64_t g = begin; g < end; g += kGroup) {
+            const std::int64_t last = end - g < kGroup ? end : g + kGroup;
+            for (std::int64_t j = g; j < last; ++j) {
+                const double* item = shape_.items + rowOf(j, m);
+                double* negative = split != nullptr ? split + rowOf(2 * (j - g), m) : nullptr;
+                if (sides == 2) pass::splitItem(item, m, negative, negative + m);
+                // Last pass's values stand for the prototypes not rewritten since.
+                const bool cached = cacheValid && j < covered_;
+                const int count = cached ? recomputeCount_ : k;
+                for (int side = 0; side < sides; ++side) {
+                    const double* vector = sides == 1 ? item : negative + rowOf(side, m);
+                    double* row = rowOfItem(j, g, side);
+                    for (int c = 0; c < count; ++c) {
+                        const int l = cached ? recompute_[c] : c;
+                        xs[queued] = vector;
+                        ys[queued] = out_.prototypes + rowOf(l, m);
+                        outs[queued] = row + l;
+                        if (++queued == simil::kMaxRows) flush();
+                    }
+                    evaluations += count;
+                }
+            }
+            if (queued > 0) flush();
+            for (std::int64_t j = g; j < last; ++j) {
+                for (int side = 0; side < sides; ++side) {
+                    visit(rowOfItem(j, g, side), out_.assignments[side][j],
+                          out_.similarities[side][j], marks, changed);
+                }
+            }
         }
-        if (queued > 0) flush();
-        return count;
+        reports_[part].changed = changed;
+        reports_[part].evaluations = evaluations;
     }
 
     // pass::visit on similarities already measured: own prototype first,
@@ -267,8 +283,16 @@ private:
             if (joinedOrLeft_[l] != 0 && counts_[l] > 0) recompute_[recomputeCount_++] = l;
         }
         if (recomputeCount_ == 0) return;
-        work::splitWork(work::partsFor(threads_, shape_.m), shape_.m,
-                        [&](int, std::int64_t begin, std::int64_t end) { foldFeatures(begin, end); });
+        split(shape_.m, [&](int, std::int64_t begin, std::int64_t end) { foldFeatures(begin, end); });
+    }
+
+    // The ranges of work::splitWork(threads_, count, body), on the pool.
+    void split(std::int64_t count, const work::RangeBody& body) {
+        if (pool_ != nullptr) {
+            pool_->run(count, body);
+        } else {
+            work::splitWork(threads_, count, body);
+        }
     }
 
     void foldFeatures(std::int64_t begin, std::int64_t end) {
@@ -308,38 +332,19 @@ private:
         }
     }
 
-    void release() {
-        delete[] counts_;
-        delete[] joinedOrLeft_;
-        delete[] recompute_;
-        delete[] reports_;
-        delete[] rows_;
-        delete[] marks_;
-        delete[] parts_;
-        delete[] cache_;
-        counts_ = nullptr;
-        joinedOrLeft_ = nullptr;
-        recompute_ = nullptr;
-        reports_ = nullptr;
-        rows_ = nullptr;
-        marks_ = nullptr;
-        parts_ = nullptr;
-        cache_ = nullptr;
-        covered_ = 0;
-    }
-
     Shape shape_{};
     int threads_ = 1;
+    std::unique_ptr<work::Pool> pool_;
     Outputs out_{};
-    pass::MemberCount* counts_ = nullptr;
-    unsigned char* joinedOrLeft_ = nullptr;  // per prototype, in the last scan
-    int* recompute_ = nullptr;               // the prototypes the last update rewrote
+    Scratch<pass::MemberCount> counts_;
+    Scratch<unsigned char> joinedOrLeft_;  // per prototype, in the last scan
+    Scratch<int> recompute_;               // the prototypes the last update rewrote
     int recomputeCount_ = 0;
-    PartReport* reports_ = nullptr;
-    double* rows_ = nullptr;
-    unsigned char* marks_ = nullptr;
-    double* parts_ = nullptr;
-    double* cache_ = nullptr;  // covered_ items x sides x k similarities
+    Scratch<PartReport> reports_;
+    Scratch<double> rows_;          // per thread: kGroup x sides x k similarities
+    Scratch<unsigned char> marks_;  // per thread: k flags
+    Scratch<double> parts_;         // per thread: kGroup x 2 split parts
+    Scratch<double> cache_;         // covered_ items x sides x k similarities
     std::int64_t covered_ = 0;
 };
 

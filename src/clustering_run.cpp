@@ -5,10 +5,13 @@
 #include "vantor/clustering_run.h"
 
 #include <cstdint>
+#include <utility>
 
 #include "cached_pass.h"
 #include "row_matrix.h"
+#include "scratch.h"
 #include "seeder.h"
+#include "vantor/run_facts.h"
 #include "vantor/seeding.h"
 #include "vantor/vantor.h"
 #include "work_split.h"
@@ -16,8 +19,6 @@
 namespace Vantor {
 
 namespace {
-
-using cached::allocate;
 
 bool isNaN(double x) { return x != x; }
 
@@ -43,16 +44,12 @@ cached::Shape shapeOf(const Clustions& clustions, const double* items, std::int6
                          clustions.iterationLimit};
 }
 
-// The sum, in item order (negative part before positive part) and in long
-// double, of the similarity of every assigned item or part.
+// The total the best run is chosen by, as every host reports it.
 double totalOf(const cached::Outputs& out, std::int64_t n, int sides) {
-    long double sum = 0.0L;
-    for (std::int64_t j = 0; j < n; ++j) {
-        for (int side = 0; side < sides; ++side) {
-            if (out.assignments[side][j] >= 0) sum += out.similarities[side][j];
-        }
-    }
-    return static_cast<double>(sum);
+    double total = 0.0;
+    totalSimilarity(sides == 2, out.assignments[0], out.similarities[0], out.assignments[1],
+                    out.similarities[1], n, &total);
+    return total;
 }
 
 // A NaN total ranks below every number; equal totals keep the earlier run.
@@ -66,50 +63,27 @@ void copyArray(const T* from, T* to, std::int64_t count) {
 }
 
 // The arrays of one run held in scratch, so that the caller's arrays are
-// written only once the best run is known.
+// written only once the best run is known. `out` points into the scratch.
 struct RunArrays {
+    Scratch<double> prototypes;
+    Scratch<int> assignments[2];  // negative (or only) side, positive side
+    Scratch<double> similarities[2];
     cached::Outputs out{};
     cached::Result result{};
     double total = 0.0;
 
-    RunArrays() = default;
-    RunArrays(const RunArrays&) = delete;
-    RunArrays& operator=(const RunArrays&) = delete;
-    ~RunArrays() { release(); }
-
     bool allocate(std::int64_t prototypeValues, std::int64_t n, int sides) {
-        out.prototypes = cached::allocate<double>(prototypeValues);
-        bool ok = out.prototypes != nullptr;
+        prototypes = allocateScratch<double>(prototypeValues);
+        out.prototypes = prototypes.get();
+        bool ok = prototypes != nullptr;
         for (int side = 0; side < sides; ++side) {
-            out.assignments[side] = cached::allocate<int>(n);
-            out.similarities[side] = cached::allocate<double>(n);
-            ok = ok && out.assignments[side] != nullptr && out.similarities[side] != nullptr;
+            assignments[side] = allocateScratch<int>(n);
+            similarities[side] = allocateScratch<double>(n);
+            out.assignments[side] = assignments[side].get();
+            out.similarities[side] = similarities[side].get();
+            ok = ok && assignments[side] != nullptr && similarities[side] != nullptr;
         }
-        if (!ok) release();
         return ok;
-    }
-
-    void release() {
-        delete[] out.prototypes;
-        out.prototypes = nullptr;
-        for (int side = 0; side < 2; ++side) {
-            delete[] out.assignments[side];
-            delete[] out.similarities[side];
-            out.assignments[side] = nullptr;
-            out.similarities[side] = nullptr;
-        }
-    }
-
-    void swap(RunArrays& other) {
-        const cached::Outputs o = out;
-        const cached::Result r = result;
-        const double t = total;
-        out = other.out;
-        result = other.result;
-        total = other.total;
-        other.out = o;
-        other.result = r;
-        other.total = t;
     }
 };
 
@@ -185,7 +159,7 @@ bool runSeededClustering(const Clustions& clustions, const ClusteringOptions& op
     // Every share's scratch before any run, so that a refusal comes before
     // any work. Each share keeps its own seeder: choosing seeds writes its
     // per-candidate bookkeeping.
-    Share* share = new (std::nothrow) Share[static_cast<std::size_t>(shares)];
+    const Scratch<Share> share = allocateScratch<Share>(shares);
     if (share == nullptr) return false;
     bool ready = true;
     for (int p = 0; p < shares && ready; ++p) {
@@ -213,7 +187,7 @@ bool runSeededClustering(const Clustions& clustions, const ClusteringOptions& op
                 if (start == first) {
                     s.winner = static_cast<int>(start);
                 } else if (betterTotal(run.total, s.best.total)) {
-                    s.best.swap(run);
+                    std::swap(s.best, run);
                     s.winner = static_cast<int>(start);
                 }
             }
@@ -244,7 +218,6 @@ bool runSeededClustering(const Clustions& clustions, const ClusteringOptions& op
             report->evaluations = evaluations;
         }
     }
-    delete[] share;
     return ready;
 }
 

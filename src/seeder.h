@@ -9,12 +9,11 @@
 #ifndef VANTOR_SRC_SEEDER_H
 #define VANTOR_SRC_SEEDER_H
 
-#include <cstddef>
 #include <cstdint>
-#include <new>
 
 #include "lanes.h"
 #include "row_matrix.h"
+#include "scratch.h"
 #include "signed_parts.h"
 #include "similarity_rows.h"
 #include "splitmix64.h"
@@ -53,11 +52,6 @@ inline double weightOf(double closeness) {
     if (isNaN(closeness)) return 0.0;
     const double distance = 1.0 - closeness;
     return distance * distance;
-}
-
-template <class T>
-T* allocateArray(std::int64_t count) {
-    return new (std::nothrow) T[static_cast<std::size_t>(count > 0 ? count : 1)];
 }
 
 // What the seeding reads, checked.
@@ -125,23 +119,21 @@ public:
     }
     Seeder(const Seeder&) = delete;
     Seeder& operator=(const Seeder&) = delete;
-    ~Seeder() { release(); }
 
     // Lists the candidates in one scan of the items, into scratch sized for
     // the most there can be (n, or 2n parts); false when there are fewer
     // than k or no memory.
     bool prepare(int k) {
         const std::int64_t most = in_.twoSided ? 2 * in_.n : in_.n;
-        code_ = allocateArray<std::int64_t>(most);
-        closeness_ = allocateArray<double>(most);
-        flags_ = allocateArray<unsigned char>(most);
+        code_ = allocateScratch<std::int64_t>(most);
+        closeness_ = allocateScratch<double>(most);
+        flags_ = allocateScratch<unsigned char>(most);
         // kMaxRows split parts of m values for each thread of the bookkeeping.
         if (in_.twoSided) {
-            parts_ = allocateArray<double>(rowOf(std::int64_t{simil::kMaxRows} * threads_, in_.m));
+            parts_ = allocateScratch<double>(rowOf(std::int64_t{simil::kMaxRows} * threads_, in_.m));
         }
         if (code_ == nullptr || closeness_ == nullptr || flags_ == nullptr ||
             (in_.twoSided && parts_ == nullptr)) {
-            release();
             return false;
         }
         count_ = 0;
@@ -255,7 +247,7 @@ private:
         std::int64_t which[simil::kMaxRows];
         double similarity[simil::kMaxRows];
         double* const buffers =
-            in_.twoSided ? parts_ + rowOf(static_cast<std::int64_t>(part) * simil::kMaxRows, in_.m)
+            in_.twoSided ? parts_.get() + rowOf(static_cast<std::int64_t>(part) * simil::kMaxRows, in_.m)
                          : nullptr;
         std::int64_t evaluated = 0;
         int queued = 0;
@@ -336,26 +328,15 @@ private:
         return -1;  // not reached: `unchosen` candidates are left
     }
 
-    void release() {
-        delete[] code_;
-        delete[] closeness_;
-        delete[] flags_;
-        delete[] parts_;
-        code_ = nullptr;
-        closeness_ = nullptr;
-        flags_ = nullptr;
-        parts_ = nullptr;
-    }
-
     Input in_{};
     double threshold_ = 0.0;
     int threads_ = 1;
     std::int64_t evaluations_ = 0;
     std::int64_t count_ = 0;
-    std::int64_t* code_ = nullptr;
-    double* closeness_ = nullptr;
-    unsigned char* flags_ = nullptr;
-    double* parts_ = nullptr;  // kMaxRows split parts of m values per thread
+    Scratch<std::int64_t> code_;
+    Scratch<double> closeness_;
+    Scratch<unsigned char> flags_;
+    Scratch<double> parts_;  // kMaxRows split parts of m values per thread
     double* seeds_ = nullptr;
     int* sourceItems_ = nullptr;
     int* sourceParts_ = nullptr;

@@ -2,9 +2,10 @@ cmake_minimum_required(VERSION 3.25)
 # Fails unless the shared object exports exactly the library's interface:
 # the sixteen C entries unmangled, the three pointers, members of the three
 # classes, the three seeding functions, the clustering steps (Vantor::steps),
-# the facts of a run (vantor/run_facts.h), the input policy's C functions
-# (vantor/input_policy.h), the clustering runs and the scan over k with its
-# silhouettes; nothing else of ours or anybody else's.
+# the facts of a run (vantor/run_facts.h), the clustering runs
+# (vantor/clustering_run.h), the input policy's C functions
+# (vantor/input_policy.h) and the scan over k with its silhouettes
+# (vantor/choosing_k.h); nothing else of ours or anybody else's.
 # Usage: cmake -DLIBRARY=path -DNM=nm -P check_exports.cmake
 execute_process(COMMAND ${NM} -D --defined-only --format=posix ${LIBRARY}
                 OUTPUT_VARIABLE listing RESULT_VARIABLE status)

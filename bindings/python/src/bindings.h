@@ -34,7 +34,7 @@ py::tuple seed(const InArray& items, int k, int rule, std::uint64_t randomSeed,
                double threshold, bool twoSided, bool allowNaN, int threads);
 py::tuple clusterFromStarts(const InArray& items, int k, int rule, int restarts,
                             std::uint64_t randomSeed, double threshold, int maxPasses,
-                            bool twoSided, bool allowNaN, int threads);
+                            bool twoSided, bool allowNaN, int threads, std::int64_t memoryCap);
 py::int_ restartSeed(std::uint64_t randomSeed, int start);
 
 // The scan over k (a dict of per-k arrays; when the library refuses, only

@@ -55,7 +55,7 @@ PYBIND11_MODULE(_vantor, module) {
                "threshold"_a, "two_sided"_a, "allow_nan"_a, "threads"_a = 1);
     module.def("cluster_from_starts", &vantor_python::clusterFromStarts, "items"_a, "k"_a,
                "rule"_a, "restarts"_a, "random_seed"_a, "threshold"_a, "max_passes"_a,
-               "two_sided"_a, "allow_nan"_a, "threads"_a = 1);
+               "two_sided"_a, "allow_nan"_a, "threads"_a = 1, "memory_cap"_a = -1);
     module.def("restart_seed", &vantor_python::restartSeed, "random_seed"_a, "start"_a);
     module.def("scan_k", &vantor_python::scanK, "items"_a, "k_first"_a, "k_last"_a, "rule"_a,
                "restarts"_a, "random_seed"_a, "threshold"_a, "max_passes"_a, "two_sided"_a,

@@ -73,10 +73,13 @@ py::tuple seed(const InArray& items, int k, int rule, std::uint64_t randomSeed,
 
 py::tuple clusterFromStarts(const InArray& items, int k, int rule, int restarts,
                             std::uint64_t randomSeed, double threshold, int maxPasses,
-                            bool twoSided, bool allowNaN, int threads) {
+                            bool twoSided, bool allowNaN, int threads, std::int64_t memoryCap) {
     const Table table = itemsOf(items, allowNaN);
     const Vantor::Clustions clustions = clustionsOf(threshold, maxPasses);
-    const Vantor::ClusteringOptions options = optionsOf(threads);
+    Vantor::ClusteringOptions options = optionsOf(threads);
+    // Below 0: the library's default. 0 turns the similarity cache off, which
+    // only the benchmark wants (the work of a run without it).
+    if (memoryCap >= 0) options.memoryCap = memoryCap;
     const std::int64_t n = table.rows, sides = twoSided ? 2 : 1;
     py::array_t<double> prototypes({std::int64_t{k}, table.m});
     py::array_t<int> assignments({sides, n});

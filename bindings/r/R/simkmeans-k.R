@@ -23,8 +23,8 @@
 #'
 #' @inheritParams simkmeans
 #' @param k Whole numbers from 2 up, increasing: the numbers of clusters to try.
-#' @param threads Threads for the clustering and the silhouettes (0: every
-#'   core); every count gives the same figures.
+#' @param threads Threads for the clustering and the silhouettes, as in
+#'   [simkmeans()]; every number gives the same figures.
 #' @return An object of class `"simkmeans_k"`, a list with
 #'   \item{table}{a data frame with one row per k: `k`, `totsim` (total
 #'     similarity of the kept run), `silhouette` (mean silhouette),
@@ -52,7 +52,8 @@
 #' @export
 simkmeans_k <- function(x, k = 2:10, threshold = 0, iter.max = 40, nstart = 10,
                         two.sided = FALSE, seeding = c("kmeans++", "farthest", "first"),
-                        seed = NULL, threads = getOption("vantor.threads", 1L),
+                        seed = NULL,
+                        threads = getOption("vantor.threads", default_threads()),
                         allow.nan = FALSE) {
   call <- sys.call()
   threshold <- check_unit(threshold, "threshold")
@@ -60,7 +61,7 @@ simkmeans_k <- function(x, k = 2:10, threshold = 0, iter.max = 40, nstart = 10,
   nstart <- check_count(nstart, "nstart")
   two.sided <- check_flag(two.sided, "two.sided")
   allow.nan <- check_flag(allow.nan, "allow.nan")
-  threads <- check_count(threads, "threads", lowest = 0L)
+  threads <- check_count(threads, "threads")
   rule <- choose_mode(seeding, "seeding", "seeding")
   x <- as_items(x, "x")
   if (!is.numeric(k) || length(k) < 1L || anyNA(k) || any(k != trunc(k))) {
@@ -175,12 +176,13 @@ plot.simkmeans_k <- function(x, ...) {
 #' attr(s, "mean")
 #' @export
 simkmeans_silhouette <- function(fit, x, cluster = fit$cluster,
-                                 threads = getOption("vantor.threads", 1L), allow.nan = FALSE) {
+                                 threads = getOption("vantor.threads", default_threads()),
+                                 allow.nan = FALSE) {
   call <- sys.call()
   if (!inherits(fit, "simkmeans")) refuse("fit must be a simkmeans object", call)
   x <- as_items(x, "x")
   storage.mode(x) <- "double"
-  threads <- check_count(threads, "threads", lowest = 0L)
+  threads <- check_count(threads, "threads")
   allow.nan <- check_flag(allow.nan, "allow.nan")
   k <- nrow(fit$centers)
   if (ncol(x) != ncol(fit$centers)) {

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "column_rows.h"
+#include "vantor/clustering_run.h"
 #include "vantor/clustions.h"
 #include "vantor/seeding.h"
 
@@ -62,18 +63,6 @@ SEXP similarityColumns(const int* const* assignments, const double* const* simil
     return out;
 }
 
-// The total the restarts compare, for a run from given prototypes: every
-// assigned part's similarity in item order, negative part first, summed in
-// long double and rounded once.
-double totalSimilarity(const int* const* assignments, const double* const* similarities, int sides,
-                       int n) {
-    long double total = 0;
-    for (int j = 0; j < n; ++j)
-        for (int s = 0; s < sides; ++s)
-            if (assignments[s][j] >= 0) total += similarities[s][j];
-    return static_cast<double>(total);
-}
-
 template <class T>
 T* scratch(std::int64_t count) {
     return reinterpret_cast<T*>(
@@ -87,7 +76,7 @@ T* scratch(std::int64_t count) {
 // few rows with a value above 0 for k seeds); the R wrapper explains.
 extern "C" SEXP vantor_cluster(SEXP xs, SEXP centersOrK, SEXP threshold, SEXP iterMax,
                                SEXP restarts, SEXP twoSidedFlag, SEXP seeding, SEXP seed,
-                               SEXP allowNaN, SEXP call) {
+                               SEXP allowNaN, SEXP threads, SEXP call) {
     const ColumnMatrix x = vantor_r::columnMatrix(xs, "x");
     const bool given = Rf_isMatrix(centersOrK);
     ColumnMatrix centers{nullptr, 0, 0, false, "centers"};
@@ -115,32 +104,29 @@ extern "C" SEXP vantor_cluster(SEXP xs, SEXP centersOrK, SEXP threshold, SEXP it
     double* prototypes = scratch<double>(static_cast<std::int64_t>(k) * m);
     int* assignments[2] = {scratch<int>(n), scratch<int>(n)};
     double* similarities[2] = {scratch<double>(n), scratch<double>(n)};
-    int dims[3] = {k, n, m};
-    int passInfo[2] = {0, 0};
-    int winningStart = 0;
-    double total = 0;
+    Vantor::ClusteringOptions options;
+    options.threads = Rf_asInteger(threads);  // checked by the R wrapper
+    Vantor::ClusteringReport report;
 
     bool ok;
     if (given) {
         vantor_r::gatherRows(centers, 0, k, seeds);
         std::memcpy(prototypes, seeds, sizeof(double) * static_cast<std::size_t>(k) * m);
-        ok = twoSided ? clustions.cluster(prototypes, items, dims, assignments[0], assignments[1],
-                                          similarities[0], similarities[1], passInfo)
-                      : clustions.cluster(prototypes, items, dims, assignments[0], similarities[0],
-                                          passInfo);
-        if (ok) total = totalSimilarity(assignments, similarities, sides, n);
+        ok = Vantor::runClustering(clustions, options, items, n, m, twoSided, prototypes, k,
+                                   assignments[0], similarities[0], assignments[1],
+                                   similarities[1], &report);
     } else {
         const int rule = Rf_asInteger(seeding);
         const auto randomSeed = static_cast<std::uint64_t>(Rf_asReal(seed));
-        ok = Vantor::clusterFromStarts(clustions, rule, Rf_asInteger(restarts), randomSeed, items,
-                                       dims, twoSided, prototypes, assignments[0], similarities[0],
-                                       assignments[1], similarities[1], passInfo, &winningStart,
-                                       &total);
+        ok = Vantor::runSeededClustering(clustions, options, rule, Rf_asInteger(restarts),
+                                         randomSeed, items, n, m, twoSided, prototypes, k,
+                                         assignments[0], similarities[0], assignments[1],
+                                         similarities[1], &report);
         // The kept run's starting prototypes, chosen again from its start's
         // seed, so a caller can rerun or inspect it.
         ok = ok && Vantor::chooseSeeds(clustions, rule, k, items, n, m, twoSided,
-                                       Vantor::restartSeed(randomSeed, winningStart), seeds,
-                                       nullptr, nullptr);
+                                       Vantor::restartSeed(randomSeed, report.winningStart),
+                                       seeds, nullptr, nullptr);
     }
     if (!ok) return R_NilValue;
 
@@ -151,10 +137,10 @@ extern "C" SEXP vantor_cluster(SEXP xs, SEXP centersOrK, SEXP threshold, SEXP it
     SET_VECTOR_ELT(out, 1, similarityColumns(assignments, similarities, sides, n));
     SET_VECTOR_ELT(out, 2, matrixOfRows(prototypes, k, m));
     SET_VECTOR_ELT(out, 3, matrixOfRows(seeds, k, m));
-    SET_VECTOR_ELT(out, 4, Rf_ScalarInteger(passInfo[1]));
-    SET_VECTOR_ELT(out, 5, Rf_ScalarLogical(passInfo[0] == 1));
-    SET_VECTOR_ELT(out, 6, Rf_ScalarReal(total));
-    SET_VECTOR_ELT(out, 7, Rf_ScalarInteger(winningStart + 1));
+    SET_VECTOR_ELT(out, 4, Rf_ScalarInteger(report.passes));
+    SET_VECTOR_ELT(out, 5, Rf_ScalarLogical(report.converged));
+    SET_VECTOR_ELT(out, 6, Rf_ScalarReal(report.totalSimilarity));
+    SET_VECTOR_ELT(out, 7, Rf_ScalarInteger(report.winningStart + 1));
     SEXP labels = PROTECT(Rf_allocVector(STRSXP, 8));
     for (int i = 0; i < 8; ++i) SET_STRING_ELT(labels, i, Rf_mkChar(names[i]));
     Rf_setAttrib(out, R_NamesSymbol, labels);

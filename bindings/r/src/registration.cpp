@@ -7,7 +7,7 @@
 extern "C" {
 SEXP vantor_contify(SEXP, SEXP, SEXP, SEXP, SEXP, SEXP, SEXP);
 SEXP vantor_dinorm(SEXP, SEXP, SEXP, SEXP, SEXP, SEXP, SEXP);
-SEXP vantor_cluster(SEXP, SEXP, SEXP, SEXP, SEXP, SEXP, SEXP, SEXP, SEXP, SEXP);
+SEXP vantor_cluster(SEXP, SEXP, SEXP, SEXP, SEXP, SEXP, SEXP, SEXP, SEXP, SEXP, SEXP);
 SEXP vantor_scan_k(SEXP, SEXP, SEXP, SEXP, SEXP, SEXP, SEXP, SEXP, SEXP, SEXP, SEXP, SEXP);
 SEXP vantor_suggest_k(SEXP, SEXP);
 SEXP vantor_silhouettes(SEXP, SEXP, SEXP, SEXP, SEXP, SEXP, SEXP, SEXP);
@@ -27,7 +27,7 @@ DL_FUNC entryOf(Function* function) {
 const R_CallMethodDef callMethods[] = {
     {"vantor_contify", entryOf(&vantor_contify), 7},
     {"vantor_dinorm", entryOf(&vantor_dinorm), 7},
-    {"vantor_cluster", entryOf(&vantor_cluster), 10},
+    {"vantor_cluster", entryOf(&vantor_cluster), 11},
     {"vantor_scan_k", entryOf(&vantor_scan_k), 12},
     {"vantor_suggest_k", entryOf(&vantor_suggest_k), 2},
     {"vantor_silhouettes", entryOf(&vantor_silhouettes), 8},
