@@ -10,10 +10,10 @@
 #include <cstddef>
 #include <cstdint>
 #include <limits>
-#include <new>
 
 #include "prototype_scan.h"
 #include "row_matrix.h"
+#include "scratch.h"
 #include "seeder.h"
 #include "signed_parts.h"
 #include "vantor/clustering_run.h"
@@ -27,26 +27,6 @@ namespace {
 constexpr double kUndefined = std::numeric_limits<double>::quiet_NaN();
 
 inline bool isNaN(double x) { return x != x; }
-
-template <class T>
-T* allocateArray(std::int64_t count) {
-    return new (std::nothrow) T[static_cast<std::size_t>(count > 0 ? count : 1)];
-}
-
-// Owns one array from the non-throwing allocator for the length of a call.
-template <class T>
-class Scratch {
-public:
-    explicit Scratch(std::int64_t count) : data_(allocateArray<T>(count)) {}
-    Scratch(const Scratch&) = delete;
-    Scratch& operator=(const Scratch&) = delete;
-    ~Scratch() { delete[] data_; }
-    T* get() const { return data_; }
-    explicit operator bool() const { return data_ != nullptr; }
-
-private:
-    T* data_;
-};
 
 // (b - a) / max(a, b) with a = 1 - own and b = 1 - next, in long double,
 // rounded once; +0.0 when both distances are 0; NaN when either similarity is.
@@ -144,9 +124,8 @@ SilhouetteSummary summarise(const Clustering& c, const double* const values[2],
                        : kUndefined;
     if (clusterMeans != nullptr) {
         for (int l = 0; l < c.k; ++l) {
-            clusterMeans[l] = counts[l] > 0
-                                  ? static_cast<double>(sums[l] / static_cast<long double>(counts[l]))
-                                  : kUndefined;
+            const long double count = static_cast<long double>(counts[l]);
+            clusterMeans[l] = counts[l] > 0 ? static_cast<double>(sums[l] / count) : kUndefined;
         }
     }
     return summary;
@@ -207,9 +186,10 @@ bool silhouettes(const Clustions& similarity, const double* items, std::int64_t 
     if (twoSided && !assignmentsInRange(posAssignments, n, k)) return false;
 
     const int workers = work::resolveThreads(threads);
-    Scratch<double> parts(twoSided ? rowOf(2 * work::partsFor(workers, n), m) : 0);
-    Scratch<long double> sums(k);
-    Scratch<std::int64_t> counts(k);
+    const std::int64_t partValues = twoSided ? rowOf(2 * work::partsFor(workers, n), m) : 0;
+    const auto parts = allocateScratch<double>(partValues);
+    const auto sums = allocateScratch<long double>(k);
+    const auto counts = allocateScratch<std::int64_t>(k);
     if (!parts || !sums || !counts) return false;
 
     const Clustering c{similarity.threshold, items, n, m, twoSided, prototypes, k,
@@ -252,17 +232,19 @@ bool scanK(const Clustions& clustions, const KScanOptions& options, const double
     const int count = kLast - kFirst + 1;
     const int workers = work::resolveThreads(options.threads);
     // The candidates are counted before anything else is sized by the range.
-    Scratch<double> prototypes(rowOf(kLast, m));
+    const auto prototypes = allocateScratch<double>(rowOf(kLast, m));
     if (!prototypes) return false;
     if (!enoughCandidates(clustions, options, items, n, m, kLast, prototypes.get())) return false;
-    Scratch<int> assignments(sides * n);
-    Scratch<double> similarities(sides * n);
-    Scratch<double> values(sides * n);
-    Scratch<double> parts(twoSided ? rowOf(2 * work::partsFor(workers, n), m) : 0);
-    Scratch<long double> sums(kLast);
-    Scratch<std::int64_t> counts(kLast);
-    Scratch<KScanRow> found(count);
-    Scratch<double> means(kScanClusterOffset(kFirst, std::int64_t{kLast} + 1));
+    const auto assignments = allocateScratch<int>(sides * n);
+    const auto similarities = allocateScratch<double>(sides * n);
+    const auto values = allocateScratch<double>(sides * n);
+    const std::int64_t partValues = twoSided ? rowOf(2 * work::partsFor(workers, n), m) : 0;
+    const auto parts = allocateScratch<double>(partValues);
+    const auto sums = allocateScratch<long double>(kLast);
+    const auto counts = allocateScratch<std::int64_t>(kLast);
+    const auto found = allocateScratch<KScanRow>(count);
+    const auto means =
+        allocateScratch<double>(kScanClusterOffset(kFirst, std::int64_t{kLast} + 1));
     if (!assignments || !similarities || !values || !parts || !sums || !counts || !found ||
         !means) {
         return false;
