@@ -25,6 +25,8 @@ py::tuple cluster(const InArray& items, py::array_t<double, py::array::c_style> 
                   double threshold, int maxPasses, bool twoSided, bool allowNaN);
 py::array_t<double> similarities(const InArray& items, const InArray& prototypes,
                                  double threshold, bool twoSided, bool allowNaN);
+double totalSimilarity(const py::array_t<double, py::array::c_style>& similarities,
+                       const py::array_t<int, py::array::c_style>& assignments);
 
 py::tuple seed(const InArray& items, int k, int rule, std::uint64_t randomSeed,
                double threshold, bool twoSided, bool allowNaN);

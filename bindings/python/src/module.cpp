@@ -51,6 +51,8 @@ PYBIND11_MODULE(_vantor, module) {
                "threshold"_a, "max_passes"_a, "two_sided"_a, "allow_nan"_a);
     module.def("similarities", &vantor_python::similarities, "items"_a, "prototypes"_a,
                "threshold"_a, "two_sided"_a, "allow_nan"_a);
+    module.def("total_similarity", &vantor_python::totalSimilarity, "similarities"_a,
+               "assignments"_a);
     module.def("seed", &vantor_python::seed, "items"_a, "k"_a, "rule"_a, "random_seed"_a,
                "threshold"_a, "two_sided"_a, "allow_nan"_a);
     module.def("cluster_from_starts", &vantor_python::clusterFromStarts, "items"_a, "k"_a,

@@ -16,7 +16,7 @@ Table itemsOf(const InArray& items, bool allowNaN) {
         throw py::value_error("items has more rows than the library's limit of " +
                               std::to_string(kIntMax));
     }
-    refuseNaN(table, "items", allowNaN);
+    refuseClusteringValues(table, "items", allowNaN);
     return table;
 }
 

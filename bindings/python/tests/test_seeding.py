@@ -94,7 +94,7 @@ def test_random_state_is_read_as_scikit_learn_reads_it():
     (lambda: vantor.seed(-ITEMS[:2], 3, two_sided=True), ValueError,
      "only 2 row parts of items hold a value above 0"),
     (lambda: vantor.seed(ITEMS, 3, method="random"), ValueError,
-     "method must be one of 'farthest', 'kmeans\\+\\+', 'first'"),
+     'method must be one of "farthest", "kmeans\\+\\+", "first"'),
     (lambda: vantor.seed(ITEMS, 0), ValueError, "k must be a whole number from 1"),
     (lambda: vantor.seed(ITEMS, 2, random_state=-1), ValueError, "random_state must be an int"),
     (lambda: vantor.seed(ITEMS, 2, random_state="7"), TypeError, "random_state must be None"),
