@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "tables.h"
+#include "vantor/input_policy.h"
 #include "vantor/clustions.h"
 
 namespace vantor_python {
@@ -29,8 +30,8 @@ Problem problemOf(const InArray& items, const InArray& prototypes, bool allowNaN
                               " values per row but prototypes have " +
                               std::to_string(p.prototypes.m));
     }
-    refuseClusteringValues(p.items, "items", allowNaN);
-    refuseClusteringValues(p.prototypes, "prototypes", allowNaN);
+    refuseTable(p.items, VANTOR_USE_CLUSTERING, "items", allowNaN);
+    refuseTable(p.prototypes, VANTOR_USE_CLUSTERING, "prototypes", allowNaN);
     return p;
 }
 
@@ -108,27 +109,6 @@ py::array_t<double> similarities(const InArray& items, const InArray& prototypes
         }
     }
     return table;
-}
-
-// The total a run reports: assignments and similarities of shape (sides, n).
-double totalSimilarity(const py::array_t<double, py::array::c_style>& similarities,
-                       const py::array_t<int, py::array::c_style>& assignments) {
-    if (similarities.ndim() != 2 || assignments.ndim() != 2 ||
-        similarities.shape(0) != assignments.shape(0) ||
-        similarities.shape(1) != assignments.shape(1) || similarities.shape(0) < 1 ||
-        similarities.shape(0) > 2) {
-        throw py::value_error("similarities and assignments must both have shape (sides, n)");
-    }
-    const std::int64_t sides = similarities.shape(0), n = similarities.shape(1);
-    const double* s = similarities.data();
-    const int* a = assignments.data();
-    long double sum = 0.0L;
-    for (std::int64_t j = 0; j < n; ++j) {
-        for (std::int64_t side = 0; side < sides; ++side) {
-            if (a[side * n + j] >= 0) sum += s[side * n + j];
-        }
-    }
-    return static_cast<double>(sum);
 }
 
 }  // namespace vantor_python

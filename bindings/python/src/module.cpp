@@ -51,8 +51,6 @@ PYBIND11_MODULE(_vantor, module) {
                "threshold"_a, "max_passes"_a, "two_sided"_a, "allow_nan"_a);
     module.def("similarities", &vantor_python::similarities, "items"_a, "prototypes"_a,
                "threshold"_a, "two_sided"_a, "allow_nan"_a);
-    module.def("total_similarity", &vantor_python::totalSimilarity, "similarities"_a,
-               "assignments"_a);
     module.def("seed", &vantor_python::seed, "items"_a, "k"_a, "rule"_a, "random_seed"_a,
                "threshold"_a, "two_sided"_a, "allow_nan"_a);
     module.def("cluster_from_starts", &vantor_python::clusterFromStarts, "items"_a, "k"_a,
@@ -60,4 +58,5 @@ PYBIND11_MODULE(_vantor, module) {
                "two_sided"_a, "allow_nan"_a);
     module.def("restart_seed", &vantor_python::restartSeed, "random_seed"_a, "start"_a);
     vantor_python::defineSteps(module);
+    vantor_python::definePolicy(module);
 }

@@ -12,6 +12,7 @@
 
 #include "bindings.h"
 #include "tables.h"
+#include "vantor/input_policy.h"
 #include "vantor/clustering_steps.h"
 
 namespace vantor_python {
@@ -35,7 +36,7 @@ Table blockOf(const InArray& items, std::int64_t m, std::int64_t firstRow, bool 
         throw py::value_error("items have " + std::to_string(block.m) +
                               " values per row but prototypes have " + std::to_string(m));
     }
-    if (checkValues) refuseClusteringValues(block, "items", allowNaN, firstRow);
+    if (checkValues) refuseTable(block, VANTOR_USE_CLUSTERING, "items", allowNaN, firstRow);
     return block;
 }
 
@@ -156,7 +157,7 @@ py::array_t<double> finishPass(const InArray& sums, const Counts& counts,
 // The values check of cluster and seed, for tables the Python layer holds
 // (Dask's prototypes), so that every clustering path refuses alike.
 void checkClusteringValues(const InArray& table, const char* name, bool allowNaN) {
-    refuseClusteringValues(tableOf(table, name), name, allowNaN);
+    refuseTable(tableOf(table, name), VANTOR_USE_CLUSTERING, name, allowNaN);
 }
 
 void defineSteps(py::module_& module) {

@@ -53,30 +53,6 @@ void refuseNaN(const Table& table, const char* name, bool allowNaN) {
                           ", column " + std::to_string(nan.column));
 }
 
-void refuseClusteringValues(const Table& table, const char* name, bool allowNaN,
-                            std::int64_t firstRow) {
-    Position found;
-    double value = 0.0;
-    {
-        py::gil_scoped_release unlocked;
-        for (std::int64_t r = 0; r < table.rows && !found.found(); ++r) {
-            const double* row = table.row(r);
-            for (std::int64_t c = 0; c < table.m; ++c) {
-                if (std::isinf(row[c]) || (!allowNaN && std::isnan(row[c]))) {
-                    found = Position{r, c};
-                    value = row[c];
-                    break;
-                }
-            }
-        }
-    }
-    if (!found.found()) return;
-    const std::string what = std::isnan(value) ? "NaN" : shown(value);
-    throw py::value_error(std::string(name) + ": " + what + " at row " +
-                          std::to_string(firstRow + found.row) + ", column " +
-                          std::to_string(found.column));
-}
-
 std::int64_t firstOutside(const Table& table, std::int64_t r, double low, double high) {
     const double* row = table.row(r);
     for (std::int64_t c = 0; c < table.m; ++c) {

@@ -27,6 +27,16 @@ def _kind(value):
     return type(value).__name__
 
 
+def message(kind, name, value="", family=-1, low=0, high=0):
+    """One of the library's refusal texts, with this host's argument name."""
+    return _vantor.message(kind, name, str(value), family, low, high)
+
+
+# What each dtype kind that is not a real number is called in refusals.
+_KIND_WORDS = {"c": "complex", "U": "string", "S": "string", "O": "object", "M": "datetime",
+               "m": "timedelta", "V": "void"}
+
+
 def array(value, name):
     """The caller's value as a numpy array of real numbers, not yet copied
     when it already is one. Refuses masked values, sparse matrices and
@@ -34,8 +44,9 @@ def array(value, name):
     if isinstance(value, (str, bytes)):
         raise ArgumentTypeError(f"{name} must be an array of numbers, got {_kind(value)}")
     if _is_sparse(value):
-        raise ArgumentTypeError(f"{name} is a sparse matrix ({_kind(value)}); the library reads "
-                                f"dense rows only: pass {name}.toarray()")
+        raise ArgumentTypeError(
+            message(_vantor.MESSAGE_NOT_REAL, name, f"a sparse matrix ({_kind(value)})") +
+            f"; the library reads dense rows only: pass {name}.toarray()")
     value = unmasked(value, name)
     try:
         result = np.asarray(value)
@@ -48,10 +59,13 @@ def unmasked(value, name):
     """The data under a mask that hides nothing; a mask that hides values
     is refused, since the library would read what lies under it."""
     if isinstance(value, np.ma.MaskedArray):
-        masked = np.ma.count_masked(value)
-        if masked:
-            raise ValueError(f"{name} has {masked} masked values; "
-                             f"fill them or drop those rows first")
+        hidden = np.ma.getmaskarray(value)
+        if hidden.any():
+            where = np.argwhere(hidden.reshape(-1, hidden.shape[-1]) if hidden.ndim else
+                                hidden.reshape(1, 1))[0]
+            raise ValueError(_vantor.MESSAGE_TEXTS[_vantor.MESSAGE_MASKED]
+                             .replace("{name}", name).replace("{row}", str(where[0]))
+                             .replace("{column}", str(where[1])))
         return value.data
     return value
 
@@ -63,9 +77,11 @@ def real_numbers(result, name):
     kind = result.dtype.kind
     if kind in "biuf":
         return result
+    got = _KIND_WORDS.get(kind, str(result.dtype))
     if kind == "c":
-        raise ArgumentTypeError(f"Complex data not supported: {name} must hold real numbers, "
-                                f"got dtype {result.dtype}")
+        # scikit-learn's words after the library's, which its checks look for.
+        raise ArgumentTypeError(message(_vantor.MESSAGE_NOT_REAL, name, got) +
+                                " (Complex data not supported)")
     if kind == "O":
         for item in result.flat:
             if isinstance(item, numbers.Real):
@@ -76,11 +92,11 @@ def real_numbers(result, name):
                     float(item)
                     continue
                 except (TypeError, ValueError) as error:
-                    reason = f" ({error})"
-            raise ArgumentTypeError(f"{name} must hold real numbers, got {_kind(item)} "
-                                    f"{item!r} in an array of dtype object{reason}")
+                    reason = f": {error}"
+            raise ArgumentTypeError(message(_vantor.MESSAGE_NOT_REAL, name, got) +
+                                    f" ({_kind(item)} {item!r}{reason})")
         return result.astype(np.float64)
-    raise ArgumentTypeError(f"{name} must hold real numbers, got dtype {result.dtype}")
+    raise ArgumentTypeError(message(_vantor.MESSAGE_NOT_REAL, name, got))
 
 
 def _is_sparse(value):
@@ -128,26 +144,32 @@ def unit_interval(value, name):
     """A number in [0, 1] as a Python float. NaN is refused: the library
     would take it as a gate that lets nothing through. The bounds are
     compared on the value as given, before it is rounded to a float, so
-    that 2**2000 is refused rather than overflowing and a long double just
-    above 1 is not rounded into the range."""
+    that 2**2000 is refused rather than overflowing, and a long double
+    that no float holds is refused rather than rounded into the range."""
     if isinstance(value, (bool, np.bool_)) or not isinstance(value, numbers.Real):
-        raise ArgumentTypeError(f"{name} must be a number in [0, 1], got {_kind(value)} "
-                                f"{value!r}")
+        raise ArgumentTypeError(message(_vantor.MESSAGE_THRESHOLD, name,
+                                        f"{_kind(value)} {value!r}"))
     if value != value or value < 0 or value > 1:
-        raise ValueError(f"{name} must be a number in [0, 1], got {describe(value)}")
-    return float(value)
+        raise ValueError(message(_vantor.MESSAGE_THRESHOLD, name, describe(value)))
+    number = float(value)
+    if number != value:
+        raise ValueError(message(_vantor.MESSAGE_NOT_A_DOUBLE, name, repr(value)))
+    return number
 
 
 def whole(value, name, low=None, high=INT_MAX):
     """A Python int from an integer (no floats, no bools), within bounds."""
+    lowest = 0 if low is None else low
     if isinstance(value, (bool, np.bool_)):
-        raise ArgumentTypeError(f"{name} must be a whole number, got {value!r}")
+        raise ArgumentTypeError(message(_vantor.MESSAGE_WHOLE_NUMBER, name, repr(value), -1,
+                                        lowest, high))
     try:
         number = operator.index(value)
     except TypeError:
-        raise ArgumentTypeError(f"{name} must be a whole number, got {value!r}") from None
+        raise ArgumentTypeError(message(_vantor.MESSAGE_WHOLE_NUMBER, name, repr(value), -1,
+                                        lowest, high)) from None
     if (low is not None and number < low) or number > high:
-        raise ValueError(f"{name} must be a whole number from {low} to {high}, got {number}")
+        raise ValueError(message(_vantor.MESSAGE_WHOLE_NUMBER, name, number, -1, lowest, high))
     return number
 
 
@@ -158,10 +180,10 @@ def flag(value, name):
 
 
 def describe(value):
-    """A number as a message shows it: repr of the Python float, or the
-    integer's size when no float holds it."""
+    """A number as every host's messages show it (the library's shortest
+    form that reads back), or the integer's size when no float holds it."""
     try:
         number = float(value)
     except OverflowError:
         return f"an integer of {len(str(abs(int(value))))} digits"
-    return "nan" if math.isnan(number) else repr(number)
+    return _vantor.format_double(number)

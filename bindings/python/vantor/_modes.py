@@ -15,11 +15,17 @@ COMBINATIONS = _vantor.COMBINATION_NAMES
 SEEDINGS = _vantor.SEEDING_NAMES
 PARTS = _vantor.PART_NAMES
 
+_FAMILIES = {RELATIONS: _vantor.MODES_RELATION, CONTIFIER_KERNELS: _vantor.MODES_KERNEL,
+             AGGREGATIONS: _vantor.MODES_AGGREGATION, COMBINATIONS: _vantor.MODES_COMBINATION,
+             SEEDINGS: _vantor.MODES_SEEDING}
+
 
 def resolve(value, names, what):
-    """The number of the mode named `value`, else ValueError listing the names."""
-    if isinstance(value, str) and value in names:
-        return names.index(value)
-    accepted = ", ".join(f'"{name}"' for name in names)
-    got = f'"{value}"' if isinstance(value, str) else f"{type(value).__name__} {value!r}"
-    raise ValueError(f"{what} must be one of {accepted}; got {got}")
+    """The number of the mode named `value` (the library's lookup), else
+    ValueError in the library's words, listing the names."""
+    family = _FAMILIES[names]
+    if isinstance(value, str):
+        number = _vantor.mode_number(family, value)
+        if number >= 0:
+            return number
+    raise ValueError(_vantor.message(_vantor.MESSAGE_MODE, what, str(value), family))

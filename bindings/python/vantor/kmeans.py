@@ -84,10 +84,11 @@ class SimilarityKMeans:
         spread = _is_dask_array(X)
         data = X if spread else _inputs.matrix(X, "X", "sample")
         if data.shape[0] == 0 or data.shape[1] == 0:
-            # The counts in scikit-learn's words, which its checks look for.
-            raise ValueError(f"X needs at least one row of at least one value: found "
-                             f"{data.shape[0]} sample(s) and {data.shape[1]} feature(s) "
-                             f"(shape={data.shape}) while a minimum of 1 is required")
+            # The counts in scikit-learn's words after the library's, which
+            # scikit-learn's checks look for.
+            raise ValueError(_inputs.message(_vantor.MESSAGE_EMPTY, "X") +
+                             f" (found {data.shape[0]} sample(s), {data.shape[1]} feature(s) "
+                             f"(shape={data.shape}) while a minimum of 1 is required)")
         if spread and isinstance(self.init, str):
             raise ValueError(
                 "with a dask array X, init must be an array of n_clusters starting "
@@ -96,6 +97,8 @@ class SimilarityKMeans:
         if isinstance(self.init, str):
             rule = _modes.resolve(self.init, _modes.SEEDINGS, "init")
             starts = _inputs.whole(self.n_init, "n_init", 1)
+            # Before anything of size k is set aside for a k the items cannot fill.
+            _vantor.check_k(_inputs.converted(data), k, sided, "n_clusters")
             centers, labels, similarities, converged, n_iter, start, total = \
                 _vantor.cluster_from_starts(_inputs.converted(data), k, rule, starts,
                                             library_seed(self.random_state, rule), gate,

@@ -37,14 +37,14 @@ def seed(items, k, method="farthest", random_state=None, threshold=0.0, two_side
     sided = _inputs.flag(two_sided, "two_sided")
     allow = _inputs.flag(allow_nan, "allow_nan")
     data = _checked_items(items, count)
+    _vantor.check_k(_inputs.converted(data), count, sided, "k")
     return Seeds(*_vantor.seed(_inputs.converted(data), count, rule, state, gate, sided, allow))
 
 
 def _checked_items(items, k):
     data = _inputs.matrix(items, "items")
     if data.shape[0] == 0 or data.shape[1] == 0:
-        raise ValueError(f"items need at least one row of at least one value, got shape "
-                         f"{data.shape}")
+        raise ValueError(_inputs.message(_vantor.MESSAGE_EMPTY, "items"))
     return data
 
 
@@ -67,7 +67,7 @@ def library_seed(random_state, rule=_RANDOM):
     if isinstance(random_state, numbers.Integral):
         value = int(random_state)
         if not 0 <= value < 2**64:
-            raise ValueError(f"random_state must be an int from 0 to 2**64 - 1, got {value}")
+            raise ValueError(_inputs.message(_vantor.MESSAGE_SEED, "random_state", value))
         return value
     if isinstance(random_state, np.random.RandomState):
         return int(random_state.randint(np.iinfo(np.int64).max, dtype=np.int64))
