@@ -55,16 +55,17 @@ def array(value, name):
     return real_numbers(result, name)
 
 
-def unmasked(value, name):
+def unmasked(value, name, first_row=0):
     """The data under a mask that hides nothing; a mask that hides values
-    is refused, since the library would read what lies under it."""
+    is refused, since the library would read what lies under it. Rows are
+    named from first_row (a Dask chunk names them as its array does)."""
     if isinstance(value, np.ma.MaskedArray):
         hidden = np.ma.getmaskarray(value)
         if hidden.any():
             where = np.argwhere(hidden.reshape(-1, hidden.shape[-1]) if hidden.ndim else
                                 hidden.reshape(1, 1))[0]
             raise ValueError(_vantor.MESSAGE_TEXTS[_vantor.MESSAGE_MASKED]
-                             .replace("{name}", name).replace("{row}", str(where[0]))
+                             .replace("{name}", name).replace("{row}", str(first_row + where[0]))
                              .replace("{column}", str(where[1])))
         return value.data
     return value
@@ -129,8 +130,8 @@ def matrix(value, name, row="item"):
     within its limit."""
     result = array(value, name)
     if result.ndim != 2:
-        hint = ("; reshape your data with .reshape(-1, 1) for one value per "
-                f"{row}, or .reshape(1, -1) for one {row}" if result.ndim == 1 else "")
+        hint = (f"; Reshape your data: .reshape(-1, 1) for one value per {row}, "
+                f".reshape(1, -1) for a single {row}" if result.ndim == 1 else "")
         raise ValueError(f"{name} must be two-dimensional (one {row} per row), got shape "
                          f"{result.shape}{hint}")
     dimensions(result, name, (2,))
@@ -153,7 +154,7 @@ def unit_interval(value, name):
         raise ValueError(message(_vantor.MESSAGE_THRESHOLD, name, describe(value)))
     number = float(value)
     if number != value:
-        raise ValueError(message(_vantor.MESSAGE_NOT_A_DOUBLE, name, repr(value)))
+        raise ValueError(message(_vantor.MESSAGE_NOT_A_DOUBLE, name, describe(value)))
     return number
 
 
@@ -186,4 +187,6 @@ def describe(value):
         number = float(value)
     except OverflowError:
         return f"an integer of {len(str(abs(int(value))))} digits"
+    if isinstance(value, np.floating) and number == number and number != value:
+        return np.format_float_positional(value)  # wider than a float: all its digits
     return _vantor.format_double(number)

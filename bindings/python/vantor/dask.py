@@ -244,7 +244,7 @@ def _checked_block(block, first_row, rows, m, declared):
     array declared: a chunk function may return a masked array, another
     dtype (strings, objects, complex values) or another number of rows, and
     the library would parse, truncate or misnumber them."""
-    block = _inputs.unmasked(block, "items")
+    block = _inputs.unmasked(block, "items", first_row)
     if _inputs._is_sparse(block):
         _inputs.array(block, "items")  # refused there, with the same words
     block = np.asarray(block)
