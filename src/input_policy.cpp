@@ -121,6 +121,7 @@ struct Fields {
     const char* name = nullptr;
     const char* value = nullptr;
     bool valueIsNumber = false;
+    bool valueIsCount = false;  // a count or k: shown as a whole number, never 1e+09
     double number = 0.0;
     std::int64_t row = 0, column = 0, low = 0, high = 0, found = 0;
     const char* range = nullptr;
@@ -145,7 +146,11 @@ std::size_t fill(int message, const Fields& f, char* buffer, std::size_t capacit
         if (is("name")) {
             out.add(f.name);
         } else if (is("value")) {
-            if (f.valueIsNumber) {
+            // Counts in the report are doubles: whole and exact up to 2^53,
+            // and beyond 2^63 no longer an int64.
+            if (f.valueIsCount && f.number > -9.2e18 && f.number < 9.2e18) {
+                out.add(static_cast<std::int64_t>(f.number));
+            } else if (f.valueIsNumber) {
                 out.addNumber(f.number);
             } else {
                 out.add(f.value);
@@ -290,6 +295,9 @@ std::size_t vantor_refusal_text(const vantor_refusal* r, int use, const char* na
         f.column = r->column + firstIndex;
         f.valueIsNumber = true;
         f.number = r->value;
+        f.valueIsCount = r->row < 0 && (r->reason == VANTOR_REFUSAL_SIZE ||
+                                        r->reason == VANTOR_REFUSAL_OUT_OF_RANGE ||
+                                        r->reason == VANTOR_REFUSAL_TOO_FEW_CANDIDATES);
         f.range = use >= 0 && use < kUses ? kRanges[use] : "";
         f.found = candidates;
         switch (r->reason) {

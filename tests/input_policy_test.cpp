@@ -231,6 +231,9 @@ TEST(InputPolicy, TextsFillThePlaceholders) {
     ASSERT_EQ(vantor_check_k(-2, 3, &r), 0);
     vantor_refusal_text(&r, VANTOR_USE_CLUSTERING, "k", 0, 3, 0, k, sizeof k);
     EXPECT_STREQ(k, "k must be a whole number from 1 to 2147483647, got -2");
+    ASSERT_EQ(vantor_check_k(INT64_MAX, INT64_MAX, &r), 0);
+    vantor_refusal_text(&r, VANTOR_USE_CLUSTERING, "k", 0, 0, 0, k, sizeof k);
+    EXPECT_STREQ(k, "k must be a whole number from 1 to 2147483647, got 9223372036854775808");
 
     char mode[128];
     vantor_message_text(VANTOR_MESSAGE_MODE, "--seeding", "Farthest", VANTOR_MODES_SEEDING, 0, 0,
