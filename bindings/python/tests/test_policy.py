@@ -29,12 +29,12 @@ INFINITIES = [
     (lambda: vantor.assign(INF, SEEDS), INFINITE.format("items", "inf", 2, 1)),
     (lambda: vantor.seed(INF, 2), INFINITE.format("items", "inf", 2, 1)),
     (lambda: vantor.SimilarityKMeans(2, init="farthest").fit(INF),
-     INFINITE.format("items", "inf", 2, 1)),
+     INFINITE.format("X", "inf", 2, 1)),
     (lambda: vantor.SimilarityKMeans(2, init=NEG_INF[:2]).fit(ITEMS),
-     INFINITE.format("prototypes", "-inf", 1, 0)),
-    (lambda: FITTED.predict(INF), INFINITE.format("items", "inf", 2, 1)),
-    (lambda: FITTED.transform(INF), INFINITE.format("items", "inf", 2, 1)),
-    (lambda: FITTED.score(INF), INFINITE.format("items", "inf", 2, 1)),
+     INFINITE.format("init", "-inf", 1, 0)),
+    (lambda: FITTED.predict(INF), INFINITE.format("X", "inf", 2, 1)),
+    (lambda: FITTED.transform(INF), INFINITE.format("X", "inf", 2, 1)),
+    (lambda: FITTED.score(INF), INFINITE.format("X", "inf", 2, 1)),
 ]
 
 

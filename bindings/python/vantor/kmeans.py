@@ -89,6 +89,9 @@ class SimilarityKMeans:
             raise ValueError(_inputs.message(_vantor.MESSAGE_EMPTY, "X") +
                              f" (found {data.shape[0]} sample(s), {data.shape[1]} feature(s) "
                              f"(shape={data.shape}) while a minimum of 1 is required)")
+        if not spread:
+            # Named as the caller named them, before the library reads them.
+            _vantor.check_clustering_values(_inputs.converted(data), "X", allow)
         if spread and isinstance(self.init, str):
             raise ValueError(
                 "with a dask array X, init must be an array of n_clusters starting "
@@ -105,6 +108,7 @@ class SimilarityKMeans:
                                             passes, sided, allow)
         else:
             seeds = _inputs.matrix(self.init, "init", "prototype")
+            _vantor.check_clustering_values(_inputs.converted(seeds), "init", allow)
             if seeds.shape != (k, data.shape[1]):
                 raise ValueError(f"init must hold n_clusters={k} rows of {data.shape[1]} "
                                  f"values, got shape {seeds.shape}")
@@ -166,6 +170,9 @@ class SimilarityKMeans:
         if not hasattr(self, "cluster_centers_"):
             raise NotFittedError("this SimilarityKMeans is not fitted yet: call fit first")
         data = X if _is_dask_array(X) else _inputs.matrix(X, "X", "sample")
+        if not _is_dask_array(data):
+            _vantor.check_clustering_values(_inputs.converted(data), "X",
+                                            _inputs.flag(self.allow_nan, "allow_nan"))
         if data.shape[1] != self.n_features_in_:
             raise ValueError(f"X has {data.shape[1]} features, but SimilarityKMeans was fitted "
                              f"with {self.n_features_in_}")

@@ -32,7 +32,7 @@ test_that("refused data and arguments get the library's words", {
     list(quote(simkmeans(items > 0.3, 2)), "x must hold real numbers, got logical"),
     list(quote(simkmeans(items, 2, seeding = "Farthest")),
          'seeding must be one of farthest, kmeans++, first; got "Farthest"'),
-    list(quote(simkmeans(items, 2, two.sided = TRUE, seeding = "first", centers = 9)),
+    list(quote(simkmeans(items, 9, two.sided = TRUE, seeding = "first")),
          "centers = 9 is more than the 4 item parts with a value other than 0"),
     list(quote(simkmeans(items[0, , drop = FALSE], 1)),
          "x is empty: it needs at least one row and one column"))
