@@ -45,7 +45,8 @@
 #'   number: `"kmeans++"`, `"farthest"` or `"first"`.
 #' @param seed A whole number below 2^53, or a string of digits for any
 #'   seed in \[0, 2^64), that fixes the random starts of `"kmeans++"`; the
-#'   same seed gives the same starts in every host of the library. `NULL` draws it from R's random number stream, so
+#'   same seed gives the same starts in every host of the library. `NULL`
+#'   draws it from R's random number stream, so
 #'   [set.seed()] makes a run reproducible; the seed used is returned as
 #'   `seed`. Nothing is drawn for given `centers` or a deterministic rule.
 #' @param allow.nan If `TRUE`, `NA` and `NaN` go to the library as NaN: a
