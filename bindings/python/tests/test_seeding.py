@@ -96,7 +96,8 @@ def test_random_state_is_read_as_scikit_learn_reads_it():
     (lambda: vantor.seed(ITEMS, 3, method="random"), ValueError,
      "method must be one of farthest, kmeans\\+\\+, first"),
     (lambda: vantor.seed(ITEMS, 0), ValueError, "k must be a whole number from 1"),
-    (lambda: vantor.seed(ITEMS, 2, random_state=-1), ValueError, r"random_state must be a whole number in \[0, 2\^64\), got -1"),
+    (lambda: vantor.seed(ITEMS, 2, random_state=-1), ValueError,
+     r"random_state must be a whole number in \[0, 2\^64\), got -1"),
     (lambda: vantor.seed(ITEMS, 2, random_state="7"), TypeError, "random_state must be None"),
     (lambda: vantor.seed([[0.5, np.nan]], 1), ValueError, "items: NaN at row 0, column 1"),
 ])

@@ -54,7 +54,8 @@ def test_eight_threads_on_tables_give_the_serial_results():
     def work(i):
         return (vantor.contify(a, b, relation=REL[i % 3], kernel=KER[i % 3], threshold=(i % 4) / 4)
                 .tobytes(),
-                np.column_stack(vantor.dinorm(signed, aggregation=AGG[i % 3], combination=CMB[i % 4]))
+                np.column_stack(vantor.dinorm(signed, aggregation=AGG[i % 3],
+                                              combination=CMB[i % 4]))
                 .tobytes(),
                 vantor.cluster(a[:500], a[:4], threshold=(i % 2) / 2).prototypes.tobytes())
 
