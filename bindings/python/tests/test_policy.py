@@ -99,11 +99,6 @@ def test_an_object_array_of_numbers_is_read_as_its_numbers():
     assert as_objects.prototypes.tobytes() == vantor.cluster(ITEMS, SEEDS).prototypes.tobytes()
 
 
-def test_the_whole_seed_range_is_taken():
-    top = vantor.seed(ITEMS, 2, "kmeans++", random_state=2**64 - 1).rows
-    assert top.tolist() == vantor.seed(ITEMS, 2, "kmeans++", random_state=2**64 - 1).rows.tolist()
-
-
 def test_the_total_does_not_depend_on_how_the_run_was_started():
     # Similarities 1, 2^-53 and 2^-105 to the one prototype: the exact sum
     # rounds up to 1 + 2^-52, the library's long double sum to 1.0, so any
