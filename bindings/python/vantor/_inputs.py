@@ -6,7 +6,6 @@ once, to a C-contiguous native float64 array. Inputs already in that form
 are passed without a copy.
 """
 
-import math
 import numbers
 import operator
 
