@@ -29,7 +29,6 @@ py::tuple cluster(const InArray& items, py::array_t<double, py::array::c_style> 
                   double threshold, int maxPasses, bool twoSided, bool allowNaN, int threads);
 py::array_t<double> similarities(const InArray& items, const InArray& prototypes,
                                  double threshold, bool twoSided, bool allowNaN);
-
 py::tuple seed(const InArray& items, int k, int rule, std::uint64_t randomSeed,
                double threshold, bool twoSided, bool allowNaN, int threads);
 py::tuple clusterFromStarts(const InArray& items, int k, int rule, int restarts,
@@ -49,10 +48,8 @@ int suggestK(const py::array_t<int, py::array::c_style | py::array::forcecast>& 
 py::object silhouettes(const InArray& items, const InArray& prototypes,
                        const py::array_t<int, py::array::c_style>& labels, double threshold,
                        bool twoSided, int threads, bool allowNaN);
-
-// The total similarity of items measured against fixed prototypes (score).
-double totalSimilarity(const InArray& items, const InArray& prototypes, double threshold,
-                       bool twoSided, int threads, bool allowNaN);
+// The library's input policy: checks, mode lookup and message texts.
+void definePolicy(py::module_& module);
 
 // scan_block, fold_block and finish_pass: one pass in blocks (vantor.dask).
 void defineSteps(py::module_& module);

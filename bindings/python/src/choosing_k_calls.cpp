@@ -6,7 +6,6 @@
 
 #include "tables.h"
 #include "vantor/choosing_k.h"
-#include "vantor/clustering_run.h"
 #include "vantor/run_facts.h"
 
 namespace vantor_python {
@@ -124,37 +123,6 @@ py::object silhouettes(const InArray& items, const InArray& prototypes,
     }
     if (!ok) return py::none();  // the Python layer explains the refusal
     return py::make_tuple(values, clusterMeans, summary.mean, summary.counted, summary.undefined);
-}
-
-double totalSimilarity(const InArray& items, const InArray& prototypes, double threshold,
-                       bool twoSided, int threads, bool allowNaN) {
-    const Table table = itemsOf(items, allowNaN);
-    const Table centers = tableOf(prototypes, "prototypes");
-    refuseNaN(centers, "prototypes", allowNaN);
-    if (centers.vector || centers.m != table.m) {
-        throw py::value_error("prototypes must hold rows as wide as X");
-    }
-    // One pass against a copy of the prototypes: every row is measured
-    // against them as given (the update after the pass changes only the copy).
-    const Vantor::Clustions clustions = clustionsOf(threshold, 1);
-    const std::int64_t n = table.rows, sides = twoSided ? 2 : 1;
-    std::vector<double> copy(centers.data, centers.data + centers.rows * centers.m);
-    std::vector<int> assignments(static_cast<std::size_t>(sides * n));
-    std::vector<double> similarities(assignments.size());
-    Vantor::ClusteringOptions options;
-    options.threads = threads;
-    options.memoryCap = 0;  // one pass reuses nothing
-    Vantor::ClusteringReport report;
-    bool ok;
-    {
-        py::gil_scoped_release unlocked;
-        ok = Vantor::runClustering(clustions, options, table.data, n, int(table.m), twoSided,
-                                   copy.data(), int(centers.rows), assignments.data(),
-                                   similarities.data(), twoSided ? assignments.data() + n : nullptr,
-                                   twoSided ? similarities.data() + n : nullptr, &report);
-    }
-    if (!ok) throw py::value_error("the library refused to measure X against the prototypes");
-    return report.totalSimilarity;
 }
 
 }  // namespace vantor_python

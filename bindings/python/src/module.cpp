@@ -63,7 +63,6 @@ PYBIND11_MODULE(_vantor, module) {
     module.def("suggest_k", &vantor_python::suggestK, "k"_a, "means"_a);
     module.def("silhouettes", &vantor_python::silhouettes, "items"_a, "prototypes"_a,
                "labels"_a.noconvert(), "threshold"_a, "two_sided"_a, "threads"_a, "allow_nan"_a);
-    module.def("total_similarity", &vantor_python::totalSimilarity, "items"_a, "prototypes"_a,
-               "threshold"_a, "two_sided"_a, "threads"_a, "allow_nan"_a);
     vantor_python::defineSteps(module);
+    vantor_python::definePolicy(module);
 }

@@ -3,6 +3,7 @@
 #include <new>
 
 #include "column_rows.h"
+#include "policy.h"
 #include "vantor/choosing_k.h"
 #include "vantor/run_facts.h"
 
@@ -47,7 +48,8 @@ extern "C" SEXP vantor_scan_k(SEXP xs, SEXP kFirstS, SEXP kLastS, SEXP threshold
     Vantor::KScanOptions options;
     options.rule = Rf_asInteger(seeding);
     options.restarts = Rf_asInteger(restarts);
-    options.randomSeed = static_cast<std::uint64_t>(Rf_asReal(seed));
+    if (!vantor_r::seedOf(seed, &options.randomSeed))
+        Rf_errorcall(call, "the seed reached the library unchecked");
     options.twoSided = Rf_asLogical(twoSidedFlag) == TRUE;
     options.threads = Rf_asInteger(threads);
     const int kFirst = Rf_asInteger(kFirstS), kLast = Rf_asInteger(kLastS);
