@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <new>
 
+#include "extended.h"
 #include "lanes.h"
 #include "row_matrix.h"
 #include "signed_parts.h"
@@ -367,7 +368,7 @@ struct Run {
     // The sum, in item order (negative part before positive part), of the
     // similarity of every assigned item or part.
     void measure(std::int64_t n, int sides) {
-        long double sum = 0.0L;
+        Extended sum = 0.0;
         for (std::int64_t j = 0; j < n; ++j) {
             for (int side = 0; side < sides; ++side) {
                 if (assignments[side][j] >= 0) sum += similarities[side][j];
