@@ -1,0 +1,131 @@
+// Records calls and the literal reference's outputs for them, on a machine
+// whose long double is the x87 format, into the file the replay
+// (recorded_results_check.cpp) holds every other platform to. Run through
+// scripts/record-x87-results; the output only changes when this file does.
+//
+// The values are mostly full-precision uniform numbers rather than the grid
+// of the random differential tests: sums of those are where a wider or
+// narrower extended format rounds differently.
+#include <cmath>
+#include <cstdio>
+
+#include "literal_clustions.h"
+#include "literal_contifiers.h"
+#include "literal_dinorms.h"
+#include "random_values.h"
+#include "recorded_calls.h"
+#include "reference_extended.h"
+
+#if !VANTOR_X87_LONG_DOUBLE
+#error "the recording needs long double in the x87 format"
+#endif
+
+namespace {
+
+struct Reference {
+    static bool con(int relation, int type, double threshold, int n, const double* first,
+                    const double* second, double* result) {
+        Vantor::Contifiers c;
+        c.threshold = threshold;
+        c.relationMode = relation;
+        c.typeMode = type;
+        return literal::conAggregate(c, n, first, second, result);
+    }
+    static bool din(int agg, int cmb, double threshold, double band, int n, const double* values,
+                    double* result) {
+        Vantor::Dinorms d;
+        d.threshold = threshold;
+        d.neutralBand = band;
+        d.aggMode = agg;
+        d.cmbMode = cmb;
+        return literal::dinAggregate(d, n, values, result);
+    }
+    static double sim(double threshold, const double* first, const double* second, int n) {
+        Vantor::Clustions c;
+        c.threshold = threshold;
+        return literal::evalSimil(c, first, second, n);
+    }
+    static bool clu(double threshold, int limit, bool twoSided, double* prototypes, const double* items,
+                    int* dims, int* assignments, int* posAssignments, double* similarities,
+                    double* posSimilarities, int* passInfo) {
+        Vantor::Clustions c;
+        c.threshold = threshold;
+        c.iterationLimit = limit;
+        if (twoSided)
+            return literal::cluster(c, prototypes, items, dims, assignments, posAssignments, similarities,
+                                    posSimilarities, passInfo);
+        return literal::cluster(c, prototypes, items, dims, assignments, similarities, passInfo);
+    }
+};
+
+class Draw {
+public:
+    explicit Draw(std::uint64_t seed) : random_(seed) {}
+    vt::RandomValues& random() { return random_; }
+
+    double threshold() { return random_.chance(0.5) ? random_.uniform(0.0, 0.5) : random_.threshold(); }
+    int length() { return random_.chance(0.1) ? random_.between(60, 120) : random_.between(1, 24); }
+    // Mostly full precision, now and then a value the rules treat specially.
+    std::vector<double> values(int n, double lo, double hi, double threshold) {
+        std::vector<double> v(static_cast<std::size_t>(n));
+        for (double& x : v)
+            x = random_.chance(0.85) ? random_.uniform(lo, hi) : random_.value(lo, hi, threshold, 0.0);
+        if (random_.chance(0.03)) v[random_.between(0, n - 1)] = random_.outsideOf(lo, hi);
+        return v;
+    }
+
+private:
+    vt::RandomValues random_;
+};
+
+void emit(const recorded::Call& c) {
+    std::printf("%s%s\n", c.inputs().c_str(), recorded::outputs<Reference>(c).c_str());
+}
+
+}  // namespace
+
+int main() {
+    std::printf("# Calls and their outputs from the literal reference in the x87 format,\n"
+                "# written by scripts/record-x87-results; replayed by recorded_results_check.\n");
+    Draw draw(0x87);
+    for (int i = 0; i < 700; ++i) {
+        recorded::Call c;
+        c.kind = "con";
+        c.ints = {draw.random().between(0, 2), draw.random().between(0, 2)};
+        c.reals = {draw.threshold()};
+        const int n = draw.length();
+        c.a = draw.values(n, 0.0, 1.0, c.reals[0]);
+        c.b = draw.values(n, 0.0, 1.0, c.reals[0]);
+        emit(c);
+    }
+    for (int i = 0; i < 700; ++i) {
+        recorded::Call c;
+        c.kind = "din";
+        c.ints = {draw.random().between(0, 2), draw.random().between(0, 3)};
+        c.reals = {draw.threshold(), draw.random().chance(0.5) ? 0.0 : draw.random().uniform(0.0, 0.3)};
+        c.a = draw.values(draw.length(), -1.0, 1.0, c.reals[0]);
+        emit(c);
+    }
+    for (int i = 0; i < 500; ++i) {
+        recorded::Call c;
+        c.kind = "sim";
+        c.reals = {draw.threshold()};
+        const int n = draw.length();
+        c.a = draw.values(n, 0.0, 1.0, c.reals[0]);
+        c.b = draw.values(n, 0.0, 1.0, c.reals[0]);
+        emit(c);
+    }
+    for (int i = 0; i < 80; ++i) {
+        recorded::Call c;
+        c.kind = i % 2 ? "clu2" : "clu";
+        const int k = draw.random().between(2, 5), n = draw.random().between(8, 24);
+        const int m = draw.random().chance(0.9) ? draw.random().between(2, 8) : draw.random().between(30, 40);
+        c.ints = {draw.random().between(1, 40), k, n, m};
+        c.reals = {draw.threshold()};
+        c.a = draw.values(k * m, 0.0, 1.0, c.reals[0]);
+        c.b = draw.values(n * m, i % 2 ? -1.0 : 0.0, 1.0, c.reals[0]);
+        for (double& x : c.a) x = std::fabs(x);
+        emit(c);
+    }
+    return 0;
+}
