@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "column_rows.h"
+#include "libvantor/extended.h"  // copied in by configure with the library's sources
 #include "vantor/clustions.h"
 #include "vantor/seeding.h"
 
@@ -64,10 +65,11 @@ SEXP similarityColumns(const int* const* assignments, const double* const* simil
 
 // The total the restarts compare, for a run from given prototypes: every
 // assigned part's similarity in item order, negative part first, summed in
-// long double and rounded once.
+// the library's extended precision (x87 long double, or its software twin
+// where long double is another format) and rounded once.
 double totalSimilarity(const int* const* assignments, const double* const* similarities, int sides,
                        int n) {
-    long double total = 0;
+    Vantor::Extended total = 0.0;
     for (int j = 0; j < n; ++j)
         for (int s = 0; s < sides; ++s)
             if (assignments[s][j] >= 0) total += similarities[s][j];
