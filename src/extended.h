@@ -265,7 +265,55 @@ private:
         return {static_cast<std::uint16_t>((negative ? soft::kSign : 0) | exponent), significand};
     }
 
+    // Two normal numbers of the same sign, the only case a running sum of
+    // terms of one sign meets after its first term: no cancellation, at most
+    // one bit of carry, and the rounding in 64-bit words.
+    static SoftExtended sameSignNormals(SoftExtended a, SoftExtended b, std::uint16_t sign) {
+        std::uint32_t ea = a.exponentField(), eb = b.exponentField();
+        std::uint64_t big = a.significand_, small = b.significand_;
+        if (ea < eb) {
+            const std::uint32_t e = ea;
+            ea = eb;
+            eb = e;
+            big = b.significand_;
+            small = a.significand_;
+        }
+        const std::uint32_t shift = ea - eb;
+        std::uint64_t below = 0;  // the bits of `small` under the last place of `big`
+        if (shift >= 128) {
+            below = 1;
+            small = 0;
+        } else if (shift > 64) {
+            below = (small >> (shift - 64)) | ((small << (128 - shift)) != 0 ? 1u : 0u);
+            small = 0;
+        } else if (shift == 64) {
+            below = small;
+            small = 0;
+        } else if (shift > 0) {
+            below = small << (64 - shift);
+            small >>= shift;
+        }
+        std::uint64_t significand = big + small;
+        if (significand < big) {  // carried out: one bit down
+            below = (below >> 1) | (below & 1) | (significand << 63);
+            significand = (significand >> 1) | soft::kTop;
+            ++ea;
+        }
+        if (below > soft::kTop || (below == soft::kTop && (significand & 1) != 0)) {
+            if (++significand == 0) {
+                significand = soft::kTop;
+                ++ea;
+            }
+        }
+        if (ea >= static_cast<std::uint32_t>(soft::kMaxExponent)) return infinity(sign != 0);
+        return {static_cast<std::uint16_t>(sign | ea), significand};
+    }
+
     static SoftExtended sum(SoftExtended a, SoftExtended b, bool subtract) {
+        const std::uint16_t bSign = (b.signExponent_ ^ (subtract ? soft::kSign : 0)) & soft::kSign;
+        if ((a.signExponent_ & soft::kSign) == bSign && a.exponentField() - 1u < 0x7FFEu &&
+            b.exponentField() - 1u < 0x7FFEu)
+            return sameSignNormals(a, b, bSign);
         if (a.isNaN() || b.isNaN()) return propagate(a, b);
         const bool bNegative = b.negative() != subtract;
         if (a.isInfinity()) {
