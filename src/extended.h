@@ -38,6 +38,14 @@
 #define VANTOR_EXTENDED_INT128 0
 #endif
 
+// The rare cases of an operation go out of line, so that the common ones
+// inline into the kernels' loops.
+#if defined(__GNUC__)
+#define VANTOR_EXTENDED_OUT_OF_LINE __attribute__((noinline))
+#else
+#define VANTOR_EXTENDED_OUT_OF_LINE
+#endif
+
 namespace Vantor {
 namespace soft {
 
@@ -309,11 +317,19 @@ private:
         return {static_cast<std::uint16_t>(sign | ea), significand};
     }
 
+    // The cases a running sum meets on almost every step stay inline (two
+    // normal numbers of one sign; a zero added to a normal number); the rest
+    // is a call.
     static SoftExtended sum(SoftExtended a, SoftExtended b, bool subtract) {
         const std::uint16_t bSign = (b.signExponent_ ^ (subtract ? soft::kSign : 0)) & soft::kSign;
-        if ((a.signExponent_ & soft::kSign) == bSign && a.exponentField() - 1u < 0x7FFEu &&
-            b.exponentField() - 1u < 0x7FFEu)
+        const bool aNormal = a.exponentField() - 1u < 0x7FFEu;
+        if (aNormal && b.exponentField() - 1u < 0x7FFEu && (a.signExponent_ & soft::kSign) == bSign)
             return sameSignNormals(a, b, bSign);
+        if (aNormal && b.isZero()) return a;
+        return anySum(a, b, subtract);
+    }
+
+    VANTOR_EXTENDED_OUT_OF_LINE static SoftExtended anySum(SoftExtended a, SoftExtended b, bool subtract) {
         if (a.isNaN() || b.isNaN()) return propagate(a, b);
         const bool bNegative = b.negative() != subtract;
         if (a.isInfinity()) {
@@ -349,6 +365,32 @@ private:
     }
 
     static SoftExtended product(SoftExtended a, SoftExtended b) {
+        if (a.exponentField() - 1u < 0x7FFEu && b.exponentField() - 1u < 0x7FFEu) {
+            // Two normal numbers: the product of the significands has its
+            // top bit at 127 or 126, and only a result near the ends of the
+            // exponent range needs the general rounding below.
+            soft::U128 p = soft::product(a.significand_, b.significand_);
+            std::int32_t exponent = a.exponentField() + b.exponentField() - soft::kBias + 1;
+            if ((p.hi & soft::kTop) == 0) {
+                p = soft::shiftLeft(p, 1);
+                --exponent;
+            }
+            if (exponent >= 1 && exponent < soft::kMaxExponent - 1) {
+                std::uint64_t significand = p.hi;
+                if (p.lo > soft::kTop || (p.lo == soft::kTop && (significand & 1) != 0)) {
+                    if (++significand == 0) {
+                        significand = soft::kTop;
+                        ++exponent;
+                    }
+                }
+                const std::uint16_t sign = (a.signExponent_ ^ b.signExponent_) & soft::kSign;
+                return {static_cast<std::uint16_t>(sign | exponent), significand};
+            }
+        }
+        return anyProduct(a, b);
+    }
+
+    VANTOR_EXTENDED_OUT_OF_LINE static SoftExtended anyProduct(SoftExtended a, SoftExtended b) {
         if (a.isNaN() || b.isNaN()) return propagate(a, b);
         const bool negative = a.negative() != b.negative();
         if (a.isInfinity() || b.isInfinity()) {
