@@ -161,6 +161,8 @@ public:
     // quiet, as x87 loads it.
     SoftExtended(double x) { *this = fromDouble(x); }  // NOLINT: implicit, as for long double
 
+    // The value with these fields, for tests: an encoding the x87 unit
+    // produces (no unnormals, pseudo-infinities or pseudo-NaNs).
     static constexpr SoftExtended fromBits(std::uint16_t signExponent, std::uint64_t significand) {
         return SoftExtended(signExponent, significand);
     }
