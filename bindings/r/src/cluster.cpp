@@ -7,8 +7,8 @@
 #include <cstring>
 
 #include "column_rows.h"
-#include "libvantor/extended.h"  // copied in by configure with the library's sources
 #include "vantor/clustions.h"
+#include "vantor/run_facts.h"
 #include "vantor/seeding.h"
 
 namespace {
@@ -61,19 +61,6 @@ SEXP similarityColumns(const int* const* assignments, const double* const* simil
                 assignments[s][j] < 0 ? NA_REAL : similarities[s][j];
     UNPROTECT(1);
     return out;
-}
-
-// The total the restarts compare, for a run from given prototypes: every
-// assigned part's similarity in item order, negative part first, summed in
-// the library's extended precision (x87 long double, or its software twin
-// where long double is another format) and rounded once.
-double totalSimilarity(const int* const* assignments, const double* const* similarities, int sides,
-                       int n) {
-    Vantor::Extended total = 0.0;
-    for (int j = 0; j < n; ++j)
-        for (int s = 0; s < sides; ++s)
-            if (assignments[s][j] >= 0) total += similarities[s][j];
-    return static_cast<double>(total);
 }
 
 template <class T>
@@ -130,7 +117,11 @@ extern "C" SEXP vantor_cluster(SEXP xs, SEXP centersOrK, SEXP threshold, SEXP it
                                           similarities[0], similarities[1], passInfo)
                       : clustions.cluster(prototypes, items, dims, assignments[0], similarities[0],
                                           passInfo);
-        if (ok) total = totalSimilarity(assignments, similarities, sides, n);
+        // The total the restarts compare, computed by the library as for a
+        // run it seeds itself.
+        if (ok)
+            ok = Vantor::totalSimilarity(twoSided, assignments[0], similarities[0], assignments[1],
+                                         similarities[1], n, &total);
     } else {
         const int rule = Rf_asInteger(seeding);
         const auto randomSeed = static_cast<std::uint64_t>(Rf_asReal(seed));
