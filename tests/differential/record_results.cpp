@@ -23,34 +23,19 @@
 namespace {
 
 struct Reference {
-    static bool con(int relation, int type, double threshold, int n, const double* first,
-                    const double* second, double* result) {
-        Vantor::Contifiers c;
-        c.threshold = threshold;
-        c.relationMode = relation;
-        c.typeMode = type;
+    static bool con(const Vantor::Contifiers& c, int n, const double* first, const double* second,
+                    double* result) {
         return literal::conAggregate(c, n, first, second, result);
     }
-    static bool din(int agg, int cmb, double threshold, double band, int n, const double* values,
-                    double* result) {
-        Vantor::Dinorms d;
-        d.threshold = threshold;
-        d.neutralBand = band;
-        d.aggMode = agg;
-        d.cmbMode = cmb;
+    static bool din(const Vantor::Dinorms& d, int n, const double* values, double* result) {
         return literal::dinAggregate(d, n, values, result);
     }
-    static double sim(double threshold, const double* first, const double* second, int n) {
-        Vantor::Clustions c;
-        c.threshold = threshold;
+    static double sim(const Vantor::Clustions& c, const double* first, const double* second, int n) {
         return literal::evalSimil(c, first, second, n);
     }
-    static bool clu(double threshold, int limit, bool twoSided, double* prototypes, const double* items,
+    static bool clu(const Vantor::Clustions& c, bool twoSided, double* prototypes, const double* items,
                     int* dims, int* assignments, int* posAssignments, double* similarities,
                     double* posSimilarities, int* passInfo) {
-        Vantor::Clustions c;
-        c.threshold = threshold;
-        c.iterationLimit = limit;
         if (twoSided)
             return literal::cluster(c, prototypes, items, dims, assignments, posAssignments, similarities,
                                     posSimilarities, passInfo);
@@ -78,6 +63,18 @@ private:
     vt::RandomValues random_;
 };
 
+// A call on two membership vectors of one length and a threshold.
+recorded::Call twoVectors(Draw& draw, const char* kind, const std::vector<int>& ints) {
+    recorded::Call c;
+    c.kind = kind;
+    c.ints = ints;
+    c.reals = {draw.threshold()};
+    const int n = draw.length();
+    c.a = draw.values(n, 0.0, 1.0, c.reals[0]);
+    c.b = draw.values(n, 0.0, 1.0, c.reals[0]);
+    return c;
+}
+
 void emit(const recorded::Call& c) {
     std::printf("%s%s\n", c.inputs().c_str(), recorded::outputs<Reference>(c).c_str());
 }
@@ -89,14 +86,8 @@ int main() {
                 "# written by scripts/record-x87-results; replayed by recorded_results_check.\n");
     Draw draw(0x87);
     for (int i = 0; i < 700; ++i) {
-        recorded::Call c;
-        c.kind = "con";
-        c.ints = {draw.random().between(0, 2), draw.random().between(0, 2)};
-        c.reals = {draw.threshold()};
-        const int n = draw.length();
-        c.a = draw.values(n, 0.0, 1.0, c.reals[0]);
-        c.b = draw.values(n, 0.0, 1.0, c.reals[0]);
-        emit(c);
+        std::vector<int> modes = {draw.random().between(0, 2), draw.random().between(0, 2)};
+        emit(twoVectors(draw, "con", modes));
     }
     for (int i = 0; i < 700; ++i) {
         recorded::Call c;
@@ -122,15 +113,7 @@ int main() {
         c.a = {sign * v, sign * half, sign * below};
         emit(c);
     }
-    for (int i = 0; i < 500; ++i) {
-        recorded::Call c;
-        c.kind = "sim";
-        c.reals = {draw.threshold()};
-        const int n = draw.length();
-        c.a = draw.values(n, 0.0, 1.0, c.reals[0]);
-        c.b = draw.values(n, 0.0, 1.0, c.reals[0]);
-        emit(c);
-    }
+    for (int i = 0; i < 500; ++i) emit(twoVectors(draw, "sim", {}));
     for (int i = 0; i < 80; ++i) {
         recorded::Call c;
         c.kind = i % 2 ? "clu2" : "clu";

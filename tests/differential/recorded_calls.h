@@ -19,13 +19,14 @@
 #include <string>
 #include <vector>
 
+#include "bits.h"
+#include "vantor/clustions.h"
+#include "vantor/contifiers.h"
+#include "vantor/dinorms.h"
+
 namespace recorded {
 
-inline std::uint64_t bitsOf(double x) {
-    std::uint64_t u;
-    std::memcpy(&u, &x, sizeof u);
-    return u;
-}
+using vt::bits;
 
 inline double fromBits(std::uint64_t u) {
     double x;
@@ -44,7 +45,7 @@ public:
     void real(double x) {
         char token[40];
         if (x != x) {
-            std::snprintf(token, sizeof token, "n%016" PRIx64, bitsOf(x));
+            std::snprintf(token, sizeof token, "n%016" PRIx64, bits(x));
         } else {
             std::snprintf(token, sizeof token, "%a", x);
         }
@@ -166,20 +167,32 @@ std::string outputs(const Call& c) {
     Writer w;
     const double untouched = 7.0;
     if (c.kind == "con") {
+        Vantor::Contifiers config;
+        config.relationMode = c.ints[0];
+        config.typeMode = c.ints[1];
+        config.threshold = c.reals[0];
         double result = untouched;
-        const bool ok = Backend::con(c.ints[0], c.ints[1], c.reals[0], static_cast<int>(c.a.size()),
-                                     c.a.data(), c.b.data(), &result);
+        const bool ok = Backend::con(config, static_cast<int>(c.a.size()), c.a.data(), c.b.data(), &result);
         w.integer(ok);
         w.real(result);
     } else if (c.kind == "din") {
+        Vantor::Dinorms config;
+        config.aggMode = c.ints[0];
+        config.cmbMode = c.ints[1];
+        config.threshold = c.reals[0];
+        config.neutralBand = c.reals[1];
         std::vector<double> result(3, untouched);
-        const bool ok = Backend::din(c.ints[0], c.ints[1], c.reals[0], c.reals[1],
-                                     static_cast<int>(c.a.size()), c.a.data(), result.data());
+        const bool ok = Backend::din(config, static_cast<int>(c.a.size()), c.a.data(), result.data());
         w.integer(ok);
         w.reals(result);
-    } else if (c.kind == "sim") {
-        w.real(Backend::sim(c.reals[0], c.a.data(), c.b.data(), static_cast<int>(c.a.size())));
     } else {
+        Vantor::Clustions config;
+        config.threshold = c.reals[0];
+        if (c.kind == "sim") {
+            w.real(Backend::sim(config, c.a.data(), c.b.data(), static_cast<int>(c.a.size())));
+            return w.text();
+        }
+        config.iterationLimit = c.ints[0];
         const bool twoSided = c.kind == "clu2";
         int dims[3] = {c.ints[1], c.ints[2], c.ints[3]};
         const std::size_t n = static_cast<std::size_t>(dims[1]);
@@ -187,7 +200,7 @@ std::string outputs(const Call& c) {
         std::vector<int> assignments(n, -77), posAssignments(n, -77);
         std::vector<double> similarities(n, untouched), posSimilarities(n, untouched);
         std::vector<int> passInfo(2, -77);
-        const bool ok = Backend::clu(c.reals[0], c.ints[0], twoSided, prototypes.data(), c.b.data(), dims,
+        const bool ok = Backend::clu(config, twoSided, prototypes.data(), c.b.data(), dims,
                                      assignments.data(), posAssignments.data(), similarities.data(),
                                      posSimilarities.data(), passInfo.data());
         w.integer(ok);

@@ -7,41 +7,22 @@
 #include <string>
 
 #include "recorded_calls.h"
-#include "vantor/clustions.h"
-#include "vantor/contifiers.h"
-#include "vantor/dinorms.h"
 
 namespace {
 
 struct Library {
-    static bool con(int relation, int type, double threshold, int n, const double* first,
-                    const double* second, double* result) {
-        Vantor::Contifiers c;
-        c.threshold = threshold;
-        c.relationMode = relation;
-        c.typeMode = type;
+    static bool con(Vantor::Contifiers c, int n, const double* first, const double* second, double* result) {
         return c.aggregate(n, const_cast<double*>(first), const_cast<double*>(second), result);
     }
-    static bool din(int agg, int cmb, double threshold, double band, int n, const double* values,
-                    double* result) {
-        Vantor::Dinorms d;
-        d.threshold = threshold;
-        d.neutralBand = band;
-        d.aggMode = agg;
-        d.cmbMode = cmb;
+    static bool din(Vantor::Dinorms d, int n, const double* values, double* result) {
         return d.aggregate(n, const_cast<double*>(values), result);
     }
-    static double sim(double threshold, const double* first, const double* second, int n) {
-        Vantor::Clustions c;
-        c.threshold = threshold;
+    static double sim(Vantor::Clustions c, const double* first, const double* second, int n) {
         return c.evalSimil(const_cast<double*>(first), const_cast<double*>(second), n);
     }
-    static bool clu(double threshold, int limit, bool twoSided, double* prototypes, const double* items,
-                    int* dims, int* assignments, int* posAssignments, double* similarities,
-                    double* posSimilarities, int* passInfo) {
-        Vantor::Clustions c;
-        c.threshold = threshold;
-        c.iterationLimit = limit;
+    static bool clu(Vantor::Clustions c, bool twoSided, double* prototypes, const double* items, int* dims,
+                    int* assignments, int* posAssignments, double* similarities, double* posSimilarities,
+                    int* passInfo) {
         double* x = const_cast<double*>(items);
         if (twoSided)
             return c.cluster(prototypes, x, dims, assignments, posAssignments, similarities, posSimilarities,
@@ -82,7 +63,7 @@ int main(int argc, char** argv) {
                 std::fprintf(stderr, "line %ld: %s gives another number of outputs\n", number, call.kind.c_str());
                 return 1;
             }
-            if (recorded::bitsOf(w) != recorded::bitsOf(g)) {
+            if (vt::bits(w) != vt::bits(g)) {
                 if (++differing <= 10)
                     std::fprintf(stderr, "line %ld (%s): output %d is %a, recorded %a\n", number,
                                  call.kind.c_str(), i, g, w);
