@@ -12,6 +12,7 @@
 #include <limits>
 
 #include "prototype_scan.h"
+#include "extended.h"
 #include "row_matrix.h"
 #include "scratch.h"
 #include "seeder.h"
@@ -28,13 +29,14 @@ constexpr double kUndefined = std::numeric_limits<double>::quiet_NaN();
 
 inline bool isNaN(double x) { return x != x; }
 
-// (b - a) / max(a, b) with a = 1 - own and b = 1 - next, in long double,
+// (b - a) / max(a, b) with a = 1 - own and b = 1 - next, in extended precision,
 // rounded once; +0.0 when both distances are 0; NaN when either similarity is.
 double silhouetteOf(double own, double next) {
     if (isNaN(own) || isNaN(next)) return kUndefined;
-    const long double a = 1.0L - own, b = 1.0L - next;
-    const long double larger = a > b ? a : b;
-    if (larger == 0.0L) return 0.0;
+    const Extended one = 1.0;
+    const Extended a = one - Extended(own), b = one - Extended(next);
+    const Extended larger = a > b ? a : b;
+    if (larger == Extended(0.0)) return 0.0;
     return static_cast<double>((b - a) / larger);
 }
 
@@ -97,13 +99,13 @@ void measureSilhouettes(const Clustering& c, double* const values[2], double* pa
 // The means of the silhouettes, overall and per prototype, in item order
 // (negative part before positive part). `sums` and `counts` hold k each.
 SilhouetteSummary summarise(const Clustering& c, const double* const values[2],
-                            long double* sums, std::int64_t* counts, double* clusterMeans) {
+                            Extended* sums, std::int64_t* counts, double* clusterMeans) {
     const int sides = c.twoSided ? 2 : 1;
     for (int l = 0; l < c.k; ++l) {
-        sums[l] = 0.0L;
+        sums[l] = 0.0;
         counts[l] = 0;
     }
-    long double total = 0.0L;
+    Extended total = 0.0;
     SilhouetteSummary summary;
     for (std::int64_t j = 0; j < c.n; ++j) {
         for (int side = 0; side < sides; ++side) {
@@ -119,12 +121,12 @@ SilhouetteSummary summarise(const Clustering& c, const double* const values[2],
             ++counts[a];
         }
     }
-    summary.mean = summary.counted > 0
-                       ? static_cast<double>(total / static_cast<long double>(summary.counted))
-                       : kUndefined;
+    const Extended counted = static_cast<double>(summary.counted);
+    summary.mean = summary.counted > 0 ? static_cast<double>(total / counted) : kUndefined;
     if (clusterMeans != nullptr) {
         for (int l = 0; l < c.k; ++l) {
-            const long double count = static_cast<long double>(counts[l]);
+            // Counts stay far below 2^53, so the double holds them exactly.
+            const Extended count = static_cast<double>(counts[l]);
             clusterMeans[l] = counts[l] > 0 ? static_cast<double>(sums[l] / count) : kUndefined;
         }
     }
@@ -188,7 +190,7 @@ bool silhouettes(const Clustions& similarity, const double* items, std::int64_t 
     const int workers = work::resolveThreads(threads);
     const std::int64_t partValues = twoSided ? rowOf(2 * work::partsFor(workers, n), m) : 0;
     const auto parts = allocateScratch<double>(partValues);
-    const auto sums = allocateScratch<long double>(k);
+    const auto sums = allocateScratch<Extended>(k);
     const auto counts = allocateScratch<std::int64_t>(k);
     if (!parts || !sums || !counts) return false;
 
@@ -240,7 +242,7 @@ bool scanK(const Clustions& clustions, const KScanOptions& options, const double
     const auto values = allocateScratch<double>(sides * n);
     const std::int64_t partValues = twoSided ? rowOf(2 * work::partsFor(workers, n), m) : 0;
     const auto parts = allocateScratch<double>(partValues);
-    const auto sums = allocateScratch<long double>(kLast);
+    const auto sums = allocateScratch<Extended>(kLast);
     const auto counts = allocateScratch<std::int64_t>(kLast);
     const auto found = allocateScratch<KScanRow>(count);
     const auto means =

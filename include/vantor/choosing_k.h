@@ -24,8 +24,9 @@
 // scan over k could not tell 2 groups from 16 of them. With distances a
 // loose member of an isolated prototype scores its closeness s_own.
 //
-// The two distances, their difference and the quotient are formed in long
-// double and rounded to double once. Similarities are measured afresh
+// The two distances, their difference and the quotient are formed in the
+// library's extended precision (64-bit significand) and rounded to double
+// once. Similarities are measured afresh
 // against the prototypes as given (after a run that stopped at its pass limit
 // they are not the ones the run stored), item first, as the clustering
 // measures them; the threshold of the Clustions applies.
@@ -50,8 +51,8 @@
 // prototypes (O(n k)), the same work as one clustering pass, and follows the
 // similarity the clustering optimises.
 //
-// Exact and deterministic: means are long double sums in item order divided
-// once by the count, rounded once. Every thread count gives the same bits;
+// Exact and deterministic: means are extended-precision sums in item order
+// divided once by the count, rounded once. Every thread count gives the same bits;
 // threads (0 = every core, 1 = none started) split the items, and the sums
 // are made afterwards in item order.
 //
