@@ -4,6 +4,7 @@
 
 #include "tables.h"
 #include "vantor/clustering_run.h"
+#include "vantor/input_policy.h"
 #include "vantor/seeding.h"
 
 namespace vantor_python {
@@ -17,35 +18,15 @@ Table itemsOf(const InArray& items, bool allowNaN) {
         throw py::value_error("items has more rows than the library's limit of " +
                               std::to_string(kIntMax));
     }
-    refuseNaN(table, "items", allowNaN);
+    refuseTable(table, VANTOR_USE_CLUSTERING, "items", allowNaN);
     return table;
 }
 
-// Candidates are rows (one-sided) or the parts of rows (two-sided) holding
-// a value above 0; counted only to explain a refusal.
-std::int64_t candidates(const Table& items, bool twoSided) {
-    std::int64_t count = 0;
-    for (std::int64_t r = 0; r < items.rows; ++r) {
-        bool negative = false, positive = false;
-        for (std::int64_t c = 0; c < items.m; ++c) {
-            positive = positive || items.at(r, c) > 0.0;
-            negative = negative || items.at(r, c) < 0.0;
-        }
-        count += positive + (twoSided && negative);
-    }
-    return count;
-}
-
-[[noreturn]] void refuseSeeding(const Table& items, int k, bool twoSided) {
-    const std::int64_t found = candidates(items, twoSided);
-    if (found < k) {
-        throw py::value_error("cannot choose " + std::to_string(k) + " seeds: only " +
-                              std::to_string(found) + (twoSided ? " row parts" : " rows") +
-                              " of items hold a value above 0");
-    }
-    throw py::value_error("the library refused to choose " + std::to_string(k) + " seeds from " +
-                          std::to_string(items.rows) + " rows of " +
-                          std::to_string(items.m) + " values");
+// k is checked against the candidates by the caller (check_k) before this
+// allocates anything of size k; what is left to refuse is the library's own.
+[[noreturn]] void refuseSeeding(int k) {
+    throw py::value_error("the library refused to choose " + std::to_string(k) +
+                          " seeds, or had no memory for its scratch");
 }
 
 }  // namespace
@@ -67,7 +48,7 @@ py::tuple seed(const InArray& items, int k, int rule, std::uint64_t randomSeed,
                                     int(table.m), twoSided, out, k, fromItems, fromParts,
                                     nullptr);
     }
-    if (!ok) refuseSeeding(table, k, twoSided);
+    if (!ok) refuseSeeding(k);
     return py::make_tuple(seeds, sourceItems, sourceParts);
 }
 
@@ -96,7 +77,7 @@ py::tuple clusterFromStarts(const InArray& items, int k, int rule, int restarts,
                                          degrees, twoSided ? labels + n : nullptr,
                                          twoSided ? degrees + n : nullptr, &report);
     }
-    if (!ok) refuseSeeding(table, k, twoSided);
+    if (!ok) refuseSeeding(k);
     return py::make_tuple(prototypes, assignments, similarities, report.converged, report.passes,
                           report.winningStart, report.totalSimilarity, report.allPasses,
                           report.evaluations);
