@@ -111,8 +111,8 @@ class SimilarityKMeans:
             _vantor.check_k(_inputs.converted(data), k, sided, "n_clusters")
             centers, labels, similarities, converged, n_iter, start, total, _, evaluations = \
                 _vantor.cluster_from_starts(_inputs.converted(data), k, rule, starts,
-                                            library_seed(self.random_state, rule), gate, passes,
-                                            sided, allow, jobs)
+                                            library_seed(self.random_state, rule), gate,
+                                            passes, sided, allow, jobs)
         else:
             seeds = _inputs.matrix(self.init, "init", "prototype")
             _vantor.check_clustering_values(_inputs.converted(seeds), "init", allow)

@@ -7,8 +7,8 @@
 #include <cstring>
 
 #include "column_rows.h"
-#include "vantor/clustering_run.h"
 #include "policy.h"
+#include "vantor/clustering_run.h"
 #include "vantor/clustions.h"
 #include "vantor/input_policy.h"
 #include "vantor/run_facts.h"
