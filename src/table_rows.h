@@ -1,0 +1,321 @@
+// The kernels behind vantor/tables.h: Contifiers and Dinorms over a group of
+// four rows at a time.
+//
+// Why groups of rows: one row's two running sums are bound by the latency of
+// an extended addition (each waits for the one before), while the adder
+// could start a new addition every cycle. Four rows give eight independent
+// sums, enough to keep it busy and exactly the x87's eight registers, so the
+// rows run at the adder's throughput. Each row's sums still see its own
+// additions in index order, so its bits are those of `aggregate`.
+//
+// Picking (validation, gate, choice of the term's operands) is branch-free
+// on lanes, as in gated_mean.h and similarity_rows.h: along a row where its
+// values are adjacent, across four rows where the rows are (a matrix stored
+// by column), value by value otherwise. A gated-out position adds +0.0 to
+// both sums instead of being left out, so the four rows keep in step.
+//
+// Dinorms rows collect each row's significant values per side, as
+// signed_scan.h does for one vector, and then fold the four rows' lists side
+// by side: eight independent folds.
+#ifndef VANTOR_SRC_TABLE_ROWS_H
+#define VANTOR_SRC_TABLE_ROWS_H
+
+#include <cstdint>
+
+#include "gated_mean.h"
+#include "lanes.h"
+#include "signed_scan.h"
+#include "wide_lanes.h"
+
+// The small steps of the kernels are inlined whatever the optimisation
+// level: at -O2 the optimiser otherwise calls some of them, and a call
+// empties the x87 registers that hold the eight sums.
+#if defined(__GNUC__) || defined(__clang__)
+#define VANTOR_ROWS_INLINE inline __attribute__((always_inline))
+#else
+#define VANTOR_ROWS_INLINE inline
+#endif
+
+namespace Vantor {
+namespace rows {
+
+// The extended type of every running sum in this file.
+using Sum = long double;
+
+constexpr int kGroup = 4;  // rows side by side
+constexpr int kSpan = 16;  // positions picked before their additions
+
+// Value (r, c) at data[r * rowStride + c * columnStride], 64-bit arithmetic.
+struct View {
+    const double* data;
+    std::int64_t rowStride;
+    std::int64_t columnStride;
+    double at(std::int64_t r, std::int64_t c) const { return data[r * rowStride + c * columnStride]; }
+};
+
+enum class Kernel { MutType0, MutType1, MutType2, DirType0, DirType1, DirType2 };
+
+// The term of a kept position, from gated_mean.h: one definition of each
+// kernel's arithmetic for a vector and for a table.
+template <Kernel K>
+struct TermFor;
+template <>
+struct TermFor<Kernel::MutType0> {
+    using type = gated::MutType0;
+};
+template <>
+struct TermFor<Kernel::MutType1> {
+    using type = gated::MutType1;
+};
+template <>
+struct TermFor<Kernel::MutType2> {
+    using type = gated::MutType2;
+};
+template <>
+struct TermFor<Kernel::DirType0> {
+    using type = gated::DirType0;
+};
+template <>
+struct TermFor<Kernel::DirType1> {
+    using type = gated::DirType1;
+};
+template <>
+struct TermFor<Kernel::DirType2> {
+    using type = gated::DirType2;
+};
+template <Kernel K>
+using TermOf = typename TermFor<K>::type;
+
+namespace base {
+namespace ln = ::Vantor::lanes;
+#include "contify_rows.inc"
+}  // namespace base
+
+#if VANTOR_WIDE_LANES
+VANTOR_WIDE_BEGIN
+namespace wide {
+namespace ln = ::Vantor::quad;
+#include "contify_rows.inc"
+}  // namespace wide
+VANTOR_WIDE_END
+#endif
+
+// The position in row r where the Contifiers scan stops: the first holding a
+// value outside [0, 1] in either table, or -1.
+inline int outsidePosition(const View& a, const View& b, std::int64_t r, int m) {
+    for (int c = 0; c < m; ++c) {
+        const double x = a.at(r, c), y = b.at(r, c);
+        if (x < 0.0 || x > 1.0 || y < 0.0 || y > 1.0) return c;
+    }
+    return -1;
+}
+
+// Where the rows' values lie decides how they are picked: along a row when
+// both tables keep a row's values adjacent, across rows otherwise.
+inline bool alongRows(const View& a, const View& b) { return a.columnStride == 1 && b.columnStride == 1; }
+
+// Contifiers over rows [begin, end): degrees[r - begin] for each, or nothing
+// stored when degrees is null (a check only). Returns the first row holding
+// a value outside [0, 1], or end when there is none (rows after it may have
+// their degrees stored, rows before it do).
+template <Kernel K>
+std::int64_t contifyRows(const View& a, const View& b, std::int64_t begin, std::int64_t end, int m,
+                         double threshold, double* degrees, bool wideLanes) {
+    const bool along = alongRows(a, b);
+    for (std::int64_t r = begin; r < end; r += kGroup) {
+        const int real = end - r < kGroup ? static_cast<int>(end - r) : kGroup;
+        double* out = degrees == nullptr ? nullptr : degrees + (r - begin);
+        bool inRange;
+#if VANTOR_WIDE_LANES
+        if (wideLanes) {
+            inRange = along ? wide::contifyGroup<K, true>(a, b, r, real, m, threshold, out)
+                            : wide::contifyGroup<K, false>(a, b, r, real, m, threshold, out);
+        } else
+#endif
+        {
+            (void)wideLanes;
+            inRange = along ? base::contifyGroup<K, true>(a, b, r, real, m, threshold, out)
+                            : base::contifyGroup<K, false>(a, b, r, real, m, threshold, out);
+        }
+        if (!inRange) {
+            for (int g = 0; g < real; ++g) {
+                if (outsidePosition(a, b, r + g, m) >= 0) return r + g;
+            }
+        }
+    }
+    return end;
+}
+
+// Extreme values as a fold: A <- v when v <= A, B <- v when v >= B; kept in
+// doubles, which is exact (A and B only ever take one of the values).
+struct Extremes {
+    using State = double;
+    explicit Extremes(double) {}
+    void negative(double& a, double v) const { a = v <= a ? v : a; }
+    void positive(double& b, double v) const { b = v >= b ? v : b; }
+};
+
+// The sums of signed_scan.h, with their state type named for the group fold.
+struct ProbabilisticSum : signedscan::ProbabilisticSum {
+    using State = Sum;
+    using signedscan::ProbabilisticSum::ProbabilisticSum;
+};
+struct BoundedSum : signedscan::BoundedSum {
+    using State = Sum;
+    using signedscan::BoundedSum::BoundedSum;
+};
+
+// The position in row r where the Dinorms scan stops: its first significant
+// value outside [-1, 1], or -1.
+inline int refusedPosition(const View& t, std::int64_t r, int m, double threshold) {
+    for (int c = 0; c < m; ++c) {
+        const double v = t.at(r, c);
+        if (v == 0.0) continue;  // -0.0 too
+        if (v <= -threshold ? v < -1.0 : v >= threshold && v > 1.0) return c;
+    }
+    return -1;
+}
+
+// The first of rows r .. r + real - 1 holding such a value, as an offset
+// from r, or real.
+inline int firstOutsideRow(const View& t, std::int64_t r, int real, int m, double threshold) {
+    for (int g = 0; g < real; ++g) {
+        if (refusedPosition(t, r + g, m, threshold) >= 0) return g;
+    }
+    return real;
+}
+
+// Whether the combination rules take these aggregates (their input check;
+// NaN passes, as it does there).
+inline bool combinable(double a, double b) { return !(a < -1.0 || a > 0.0 || b < 0.0 || b > 1.0); }
+
+constexpr int kFoldSpan = 32;  // positions classified before their folds
+
+// The significant values of one span of one row, per side, padded.
+struct SideLists {
+    double negative[kFoldSpan + 2];
+    double positive[kFoldSpan + 2];
+    int negatives, positives;
+};
+
+// Classifies positions [c0, c0 + count) of row r into its lists; returns the
+// mask of significant values outside [-1, 1].
+VANTOR_ROWS_INLINE lanes::Pair classifySpan(const View& t, std::int64_t r, std::int64_t c0, int count,
+                                            lanes::Pair lower, lanes::Pair upper, SideLists& lists) {
+    lanes::Pair outside = lanes::broadcast(0.0);
+    int negatives = 0, positives = 0;
+    const double* row = t.data + r * t.rowStride + c0 * t.columnStride;
+    for (int i = 0; i < count; i += 2) {
+        lanes::Pair v;
+        if (t.columnStride == 1) {
+            v = signedscan::loadUpToTwo(row + i, count - i);
+        } else {
+            double two[2] = {row[i * t.columnStride], 0.0};
+            if (i + 1 < count) two[1] = row[(i + 1) * t.columnStride];
+            v = lanes::load(two);
+        }
+        const signedscan::Classes c = signedscan::classify(v, lower, upper);
+        outside = lanes::either(outside, c.outside);
+        const int neg = lanes::maskBits(c.negative), pos = lanes::maskBits(c.positive);
+        lanes::storeLow(lists.negative + negatives, v);
+        negatives += neg & 1;
+        lanes::storeHigh(lists.negative + negatives, v);
+        negatives += neg >> 1;
+        lanes::storeLow(lists.positive + positives, v);
+        positives += pos & 1;
+        lanes::storeHigh(lists.positive + positives, v);
+        positives += pos >> 1;
+    }
+    lists.negatives = negatives;
+    lists.positives = positives;
+    return outside;
+}
+
+// Dinorms aggregates over rows [begin, end) into negative[r - begin] and
+// positive[r - begin] (nothing stored when both are null, a check only).
+// Returns the first row that `aggregate` refuses, or end: a row holding a
+// significant value outside [-1, 1], or a row whose aggregates fall outside
+// the ranges the combination rules take ([-1, 0] and [0, 1]; only a negative
+// threshold, which a host can write into the field, lets that happen).
+//
+// The four rows' lists are folded side by side up to the longest; a shorter
+// list is padded with +0.0, which leaves every aggregate as it is (A + (0 +
+// A*0) is A, the bounded sum of A and 0 is A, and 0 is never below A or
+// above B) as long as A and B stay finite, which a threshold of 0 or more
+// guarantees. A negative threshold can let the probabilistic sum grow
+// without bound, so then every fold is guarded instead.
+template <class Rule>
+std::int64_t dinormRows(const View& t, std::int64_t begin, std::int64_t end, int m, double threshold,
+                        double* negative, double* positive) {
+    using State = typename Rule::State;
+    const Rule rule(threshold);
+    const bool guarded = threshold < 0.0;
+    const lanes::Pair lower = lanes::broadcast(-threshold), upper = lanes::broadcast(threshold);
+    SideLists lists[kGroup];
+    for (std::int64_t r = begin; r < end; r += kGroup) {
+        const int real = end - r < kGroup ? static_cast<int>(end - r) : kGroup;
+        State a0 = 0.0, b0 = 0.0, a1 = 0.0, b1 = 0.0, a2 = 0.0, b2 = 0.0, a3 = 0.0, b3 = 0.0;
+        lanes::Pair outside = lanes::broadcast(0.0);
+        for (int c0 = 0; c0 < m; c0 += kFoldSpan) {
+            const int count = m - c0 < kFoldSpan ? m - c0 : kFoldSpan;
+            int longest = 0;
+            for (int g = 0; g < kGroup; ++g) {
+                const std::int64_t row = r + (g < real ? g : real - 1);
+                outside = lanes::either(outside, classifySpan(t, row, c0, count, lower, upper, lists[g]));
+                longest = lists[g].negatives > longest ? lists[g].negatives : longest;
+                longest = lists[g].positives > longest ? lists[g].positives : longest;
+            }
+            if (guarded) {
+                for (int j = 0; j < longest; ++j) {
+                    if (j < lists[0].negatives) rule.negative(a0, lists[0].negative[j]);
+                    if (j < lists[0].positives) rule.positive(b0, lists[0].positive[j]);
+                    if (j < lists[1].negatives) rule.negative(a1, lists[1].negative[j]);
+                    if (j < lists[1].positives) rule.positive(b1, lists[1].positive[j]);
+                    if (j < lists[2].negatives) rule.negative(a2, lists[2].negative[j]);
+                    if (j < lists[2].positives) rule.positive(b2, lists[2].positive[j]);
+                    if (j < lists[3].negatives) rule.negative(a3, lists[3].negative[j]);
+                    if (j < lists[3].positives) rule.positive(b3, lists[3].positive[j]);
+                }
+                continue;
+            }
+            for (int g = 0; g < kGroup; ++g) {
+                for (int j = lists[g].negatives; j < longest; ++j) lists[g].negative[j] = 0.0;
+                for (int j = lists[g].positives; j < longest; ++j) lists[g].positive[j] = 0.0;
+            }
+            for (int j = 0; j < longest; ++j) {
+                rule.negative(a0, lists[0].negative[j]);
+                rule.positive(b0, lists[0].positive[j]);
+                rule.negative(a1, lists[1].negative[j]);
+                rule.positive(b1, lists[1].positive[j]);
+                rule.negative(a2, lists[2].negative[j]);
+                rule.positive(b2, lists[2].positive[j]);
+                rule.negative(a3, lists[3].negative[j]);
+                rule.positive(b3, lists[3].positive[j]);
+            }
+        }
+        int refused = real;  // the first refused row of the group, as an offset
+        if (lanes::any(outside)) refused = firstOutsideRow(t, r, real, m, threshold);
+        const double as[kGroup] = {static_cast<double>(a0), static_cast<double>(a1),
+                                   static_cast<double>(a2), static_cast<double>(a3)};
+        const double bs[kGroup] = {static_cast<double>(b0), static_cast<double>(b1),
+                                   static_cast<double>(b2), static_cast<double>(b3)};
+        for (int g = 0; g < refused; ++g) {
+            if (!combinable(as[g], bs[g])) {
+                refused = g;
+                break;
+            }
+        }
+        if (refused < real) return r + refused;
+        if (negative == nullptr) continue;
+        for (int g = 0; g < real; ++g) {
+            negative[r - begin + g] = as[g];
+            positive[r - begin + g] = bs[g];
+        }
+    }
+    return end;
+}
+
+}  // namespace rows
+}  // namespace Vantor
+
+#endif
