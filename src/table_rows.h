@@ -32,8 +32,10 @@
 // empties the x87 registers that hold the eight sums.
 #if defined(__GNUC__) || defined(__clang__)
 #define VANTOR_ROWS_INLINE inline __attribute__((always_inline))
+#define VANTOR_ROWS_LAMBDA_INLINE __attribute__((always_inline))
 #else
 #define VANTOR_ROWS_INLINE inline
+#define VANTOR_ROWS_LAMBDA_INLINE
 #endif
 
 namespace Vantor {
@@ -43,7 +45,7 @@ namespace rows {
 using Sum = long double;
 
 constexpr int kGroup = 4;  // rows side by side
-constexpr int kSpan = 16;  // positions picked before their additions
+constexpr int kSpan = 64;  // positions picked before their additions
 
 // Value (r, c) at data[r * rowStride + c * columnStride], 64-bit arithmetic.
 struct View {
@@ -189,7 +191,7 @@ inline int firstOutsideRow(const View& t, std::int64_t r, int real, int m, doubl
 // NaN passes, as it does there).
 inline bool combinable(double a, double b) { return !(a < -1.0 || a > 0.0 || b < 0.0 || b > 1.0); }
 
-constexpr int kFoldSpan = 32;  // positions classified before their folds
+constexpr int kFoldSpan = 64;  // positions classified before their folds
 
 // The significant values of one span of one row, per side, padded.
 struct SideLists {
@@ -231,6 +233,30 @@ VANTOR_ROWS_INLINE lanes::Pair classifySpan(const View& t, std::int64_t r, std::
     return outside;
 }
 
+// The folds of two rows' lists, padded to `longest` with +0.0 (see below).
+template <class Rule, class State>
+VANTOR_ROWS_INLINE void foldPadded(const Rule& rule, const SideLists& x, const SideLists& y, int longest,
+                                   State& ax, State& bx, State& ay, State& by) {
+    for (int j = 0; j < longest; ++j) {
+        rule.negative(ax, x.negative[j]);
+        rule.positive(bx, x.positive[j]);
+        rule.negative(ay, y.negative[j]);
+        rule.positive(by, y.positive[j]);
+    }
+}
+
+// The same, each list to its own length.
+template <class Rule, class State>
+VANTOR_ROWS_INLINE void foldGuarded(const Rule& rule, const SideLists& x, const SideLists& y, int longest,
+                                    State& ax, State& bx, State& ay, State& by) {
+    for (int j = 0; j < longest; ++j) {
+        if (j < x.negatives) rule.negative(ax, x.negative[j]);
+        if (j < x.positives) rule.positive(bx, x.positive[j]);
+        if (j < y.negatives) rule.negative(ay, y.negative[j]);
+        if (j < y.positives) rule.positive(by, y.positive[j]);
+    }
+}
+
 // Dinorms aggregates over rows [begin, end) into negative[r - begin] and
 // positive[r - begin] (nothing stored when both are null, a check only).
 // Returns the first row that `aggregate` refuses, or end: a row holding a
@@ -252,46 +278,50 @@ std::int64_t dinormRows(const View& t, std::int64_t begin, std::int64_t end, int
     const bool guarded = threshold < 0.0;
     const lanes::Pair lower = lanes::broadcast(-threshold), upper = lanes::broadcast(threshold);
     SideLists lists[kGroup];
-    for (std::int64_t r = begin; r < end; r += kGroup) {
-        const int real = end - r < kGroup ? static_cast<int>(end - r) : kGroup;
-        State a0 = 0.0, b0 = 0.0, a1 = 0.0, b1 = 0.0, a2 = 0.0, b2 = 0.0, a3 = 0.0, b3 = 0.0;
-        lanes::Pair outside = lanes::broadcast(0.0);
-        for (int c0 = 0; c0 < m; c0 += kFoldSpan) {
-            const int count = m - c0 < kFoldSpan ? m - c0 : kFoldSpan;
-            int longest = 0;
-            for (int g = 0; g < kGroup; ++g) {
-                const std::int64_t row = r + (g < real ? g : real - 1);
-                outside = lanes::either(outside, classifySpan(t, row, c0, count, lower, upper, lists[g]));
-                longest = lists[g].negatives > longest ? lists[g].negatives : longest;
-                longest = lists[g].positives > longest ? lists[g].positives : longest;
-            }
-            if (guarded) {
-                for (int j = 0; j < longest; ++j) {
-                    if (j < lists[0].negatives) rule.negative(a0, lists[0].negative[j]);
-                    if (j < lists[0].positives) rule.positive(b0, lists[0].positive[j]);
-                    if (j < lists[1].negatives) rule.negative(a1, lists[1].negative[j]);
-                    if (j < lists[1].positives) rule.positive(b1, lists[1].positive[j]);
-                    if (j < lists[2].negatives) rule.negative(a2, lists[2].negative[j]);
-                    if (j < lists[2].positives) rule.positive(b2, lists[2].positive[j]);
-                    if (j < lists[3].negatives) rule.negative(a3, lists[3].negative[j]);
-                    if (j < lists[3].positives) rule.positive(b3, lists[3].positive[j]);
-                }
-                continue;
-            }
+    // Classifies one span of the group's rows; returns the longest list.
+    const auto classifyGroup = [&](std::int64_t r, int real, int c0, int count,
+                                   lanes::Pair& outside) VANTOR_ROWS_LAMBDA_INLINE {
+        int longest = 0;
+        for (int g = 0; g < kGroup; ++g) {
+            const std::int64_t row = r + (g < real ? g : real - 1);
+            outside = lanes::either(outside, classifySpan(t, row, c0, count, lower, upper, lists[g]));
+            longest = lists[g].negatives > longest ? lists[g].negatives : longest;
+            longest = lists[g].positives > longest ? lists[g].positives : longest;
+        }
+        if (!guarded) {
             for (int g = 0; g < kGroup; ++g) {
                 for (int j = lists[g].negatives; j < longest; ++j) lists[g].negative[j] = 0.0;
                 for (int j = lists[g].positives; j < longest; ++j) lists[g].positive[j] = 0.0;
             }
-            for (int j = 0; j < longest; ++j) {
-                rule.negative(a0, lists[0].negative[j]);
-                rule.positive(b0, lists[0].positive[j]);
-                rule.negative(a1, lists[1].negative[j]);
-                rule.positive(b1, lists[1].positive[j]);
-                rule.negative(a2, lists[2].negative[j]);
-                rule.positive(b2, lists[2].positive[j]);
-                rule.negative(a3, lists[3].negative[j]);
-                rule.positive(b3, lists[3].positive[j]);
+        }
+        return longest;
+    };
+    for (std::int64_t r = begin; r < end; r += kGroup) {
+        const int real = end - r < kGroup ? static_cast<int>(end - r) : kGroup;
+        lanes::Pair outside = lanes::broadcast(0.0);
+        // As in contifyGroup: rows of up to kFoldSpan values are classified
+        // whole before the first fold, so the eight aggregates stay in
+        // registers.
+        int count = m < kFoldSpan ? m : kFoldSpan;
+        int longest = classifyGroup(r, real, 0, count, outside);
+        State a0 = 0.0, b0 = 0.0, a1 = 0.0, b1 = 0.0, a2 = 0.0, b2 = 0.0, a3 = 0.0, b3 = 0.0;
+        for (int c0 = 0;;) {
+            // Two rows at a time: four folds side by side hide the latency
+            // of one (a multiplication and two additions) and leave the x87
+            // registers the fold needs beside its four aggregates; eight
+            // would not fit, and the optimiser would keep two of them in
+            // memory.
+            if (guarded) {
+                foldGuarded(rule, lists[0], lists[1], longest, a0, b0, a1, b1);
+                foldGuarded(rule, lists[2], lists[3], longest, a2, b2, a3, b3);
+            } else {
+                foldPadded(rule, lists[0], lists[1], longest, a0, b0, a1, b1);
+                foldPadded(rule, lists[2], lists[3], longest, a2, b2, a3, b3);
             }
+            c0 += count;
+            if (c0 >= m) break;
+            count = m - c0 < kFoldSpan ? m - c0 : kFoldSpan;
+            longest = classifyGroup(r, real, c0, count, outside);
         }
         int refused = real;  // the first refused row of the group, as an offset
         if (lanes::any(outside)) refused = firstOutsideRow(t, r, real, m, threshold);
@@ -311,6 +341,22 @@ std::int64_t dinormRows(const View& t, std::int64_t begin, std::int64_t end, int
             negative[r - begin + g] = as[g];
             positive[r - begin + g] = bs[g];
         }
+    }
+    return end;
+}
+
+// Extreme values of rows whose values are adjacent: the vector kernel of
+// signed_scan.h row by row, which keeps running extremes four values at a
+// time and has no sum to wait for, so groups gain it nothing.
+inline std::int64_t extremesAlongRows(const View& t, std::int64_t begin, std::int64_t end, int m,
+                                      double threshold, double* negative, double* positive) {
+    for (std::int64_t r = begin; r < end; ++r) {
+        double two[2];
+        if (!signedscan::extremes(threshold, m, t.data + r * t.rowStride, two) || !combinable(two[0], two[1]))
+            return r;
+        if (negative == nullptr) continue;
+        negative[r - begin] = two[0];
+        positive[r - begin] = two[1];
     }
     return end;
 }

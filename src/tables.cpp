@@ -95,11 +95,12 @@ ContifyKernel contifyKernelFor(const Contifiers& config, bool* exchanged) {
 using DinormKernel = std::int64_t (*)(const View&, std::int64_t, std::int64_t, int, double, double*,
                                       double*);
 
-DinormKernel dinormKernelFor(const Dinorms& config) {
+DinormKernel dinormKernelFor(const Dinorms& config, const View& values) {
     switch (config.aggMode) {
         case 2: return rows::dinormRows<rows::BoundedSum>;
         case 1: return rows::dinormRows<rows::ProbabilisticSum>;
-        default: return rows::dinormRows<rows::Extremes>;
+        default:
+            return values.columnStride == 1 ? rows::extremesAlongRows : rows::dinormRows<rows::Extremes>;
     }
 }
 
@@ -164,7 +165,7 @@ bool dinorm(const Dinorms& config, Table values, std::int64_t n, int m, double* 
     if (n == 0) return true;
     const View t = viewOf(values);
     const double threshold = config.threshold;
-    const DinormKernel kernel = dinormKernelFor(config);
+    const DinormKernel kernel = dinormKernelFor(config, t);
     // Aggregates of a part's rows, then its combined values: the rule of
     // every row, in the caller's configuration.
     const auto runRows = [&](std::int64_t begin, std::int64_t end, double* neg, double* pos,
