@@ -1,6 +1,9 @@
 #include "dinorm_command.h"
 
 #include <vantor/dinorms.h>
+#include <vantor/tables.h>
+
+#include <vector>
 
 #include "common_options.h"
 #include "input_error.h"
@@ -41,7 +44,6 @@ CLI::App* addDinormCommand(CLI::App& app, DinormOptions& options) {
 
 void runDinorm(const DinormOptions& options, std::ostream& out) {
     Table table = readTable(options.input, options.reading, "vectors");
-    requireRange(table, -1.0, 1.0);
     requireIntSized(table);
 
     Vantor::Dinorms dinorms;
@@ -49,16 +51,21 @@ void runDinorm(const DinormOptions& options, std::ostream& out) {
         !dinorms.setModes(options.aggregation, options.combination)) {
         throw UsageError("dinorm: the library refused the thresholds or the modes");
     }
-    const int n = static_cast<int>(table.width);
+    const int m = static_cast<int>(table.width);
+    const std::int64_t rows = static_cast<std::int64_t>(table.rows());
+    std::vector<double> parts(3 * table.rows());
+    double* negative = parts.data();
+    vantor_refusal refusal;
+    if (!Vantor::tables::dinorm(dinorms, Vantor::tables::rowMajor(table.values.data(), m), rows, m, negative,
+                                negative + rows, negative + 2 * rows, 1, &refusal)) {
+        refuseValue(table, static_cast<std::size_t>(refusal.row), static_cast<std::size_t>(refusal.column),
+                    refusal.value, -1.0, 1.0);
+    }
     TextTable result{{"negative", "positive", "combined"}, {}};
-    for (std::size_t r = 0; r < table.rows(); ++r) {
-        double values[3] = {0.0, 0.0, 0.0};
-        if (!dinorms.aggregate(n, table.row(r), values)) {
-            throw InputError(table.where(r) + ": the library refused this row");
-        }
-        std::vector<std::string> row;
-        for (double v : values) row.push_back(formatResult(v, options.output));
-        result.rows.push_back(std::move(row));
+    for (std::int64_t r = 0; r < rows; ++r) {
+        result.rows.push_back({formatResult(negative[r], options.output),
+                               formatResult(negative[rows + r], options.output),
+                               formatResult(negative[2 * rows + r], options.output)});
     }
     writeTable(out, result, options.output);
 }

@@ -217,16 +217,9 @@ Table readTable(const std::string& path, const ReadOptions& options, const std::
     return readTable(file, path, options, what);
 }
 
-void requireRange(const Table& table, double low, double high) {
-    for (std::size_t r = 0; r < table.rows(); ++r) {
-        for (std::size_t c = 0; c < table.width; ++c) {
-            const double v = table.at(r, c);
-            if (v < low || v > high) {
-                throw InputError(table.where(r, c) + ": value " + formatNumber(v) + " outside [" +
-                                 formatNumber(low) + ", " + formatNumber(high) + "]");
-            }
-        }
-    }
+void refuseValue(const Table& table, std::size_t r, std::size_t c, double value, double low, double high) {
+    throw InputError(table.where(r, c) + ": value " + formatNumber(value) + " outside [" + formatNumber(low) +
+                     ", " + formatNumber(high) + "]");
 }
 
 void requireIntSized(const Table& table) {

@@ -47,9 +47,10 @@ Table readTable(const std::string& path, const ReadOptions& options = {},
 Table readTable(std::istream& in, const std::string& source, const ReadOptions& options = {},
                 const std::string& what = "values");
 
-// Throws InputError at the first value outside [low, high], e.g.
-// "a.csv:3:2: value 1.5 outside [0, 1]".
-void requireRange(const Table& table, double low, double high);
+// Throws InputError naming value (r, c), which the library refused as
+// outside [low, high], e.g. "a.csv:3:2: value 1.5 outside [0, 1]".
+[[noreturn]] void refuseValue(const Table& table, std::size_t r, std::size_t c, double value, double low,
+                              double high);
 
 // "1 value", "3 values": counts in messages.
 std::string countOf(std::size_t count, const std::string& noun);
