@@ -27,17 +27,6 @@
 #include "signed_scan.h"
 #include "wide_lanes.h"
 
-// The small steps of the kernels are inlined whatever the optimisation
-// level: at -O2 the optimiser otherwise calls some of them, and a call
-// empties the x87 registers that hold the eight sums.
-#if defined(__GNUC__) || defined(__clang__)
-#define VANTOR_ROWS_INLINE inline __attribute__((always_inline))
-#define VANTOR_ROWS_LAMBDA_INLINE __attribute__((always_inline))
-#else
-#define VANTOR_ROWS_INLINE inline
-#define VANTOR_ROWS_LAMBDA_INLINE
-#endif
-
 namespace Vantor {
 namespace rows {
 
@@ -202,7 +191,7 @@ struct SideLists {
 
 // Classifies positions [c0, c0 + count) of row r into its lists; returns the
 // mask of significant values outside [-1, 1].
-VANTOR_ROWS_INLINE lanes::Pair classifySpan(const View& t, std::int64_t r, std::int64_t c0, int count,
+VANTOR_KERNEL_INLINE lanes::Pair classifySpan(const View& t, std::int64_t r, std::int64_t c0, int count,
                                             lanes::Pair lower, lanes::Pair upper, SideLists& lists) {
     lanes::Pair outside = lanes::broadcast(0.0);
     int negatives = 0, positives = 0;
@@ -235,7 +224,7 @@ VANTOR_ROWS_INLINE lanes::Pair classifySpan(const View& t, std::int64_t r, std::
 
 // The folds of two rows' lists, padded to `longest` with +0.0 (see below).
 template <class Rule, class State>
-VANTOR_ROWS_INLINE void foldPadded(const Rule& rule, const SideLists& x, const SideLists& y, int longest,
+VANTOR_KERNEL_INLINE void foldPadded(const Rule& rule, const SideLists& x, const SideLists& y, int longest,
                                    State& ax, State& bx, State& ay, State& by) {
     for (int j = 0; j < longest; ++j) {
         rule.negative(ax, x.negative[j]);
@@ -247,7 +236,7 @@ VANTOR_ROWS_INLINE void foldPadded(const Rule& rule, const SideLists& x, const S
 
 // The same, each list to its own length.
 template <class Rule, class State>
-VANTOR_ROWS_INLINE void foldGuarded(const Rule& rule, const SideLists& x, const SideLists& y, int longest,
+VANTOR_KERNEL_INLINE void foldGuarded(const Rule& rule, const SideLists& x, const SideLists& y, int longest,
                                     State& ax, State& bx, State& ay, State& by) {
     for (int j = 0; j < longest; ++j) {
         if (j < x.negatives) rule.negative(ax, x.negative[j]);
@@ -280,7 +269,7 @@ std::int64_t dinormRows(const View& t, std::int64_t begin, std::int64_t end, int
     SideLists lists[kGroup];
     // Classifies one span of the group's rows; returns the longest list.
     const auto classifyGroup = [&](std::int64_t r, int real, int c0, int count,
-                                   lanes::Pair& outside) VANTOR_ROWS_LAMBDA_INLINE {
+                                   lanes::Pair& outside) VANTOR_KERNEL_LAMBDA_INLINE {
         int longest = 0;
         for (int g = 0; g < kGroup; ++g) {
             const std::int64_t row = r + (g < real ? g : real - 1);
