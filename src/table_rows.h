@@ -137,15 +137,6 @@ std::int64_t contifyRows(const View& a, const View& b, std::int64_t begin, std::
     return end;
 }
 
-// Extreme values as a fold: A <- v when v <= A, B <- v when v >= B; kept in
-// doubles, which is exact (A and B only ever take one of the values).
-struct Extremes {
-    using State = double;
-    explicit Extremes(double) {}
-    void negative(double& a, double v) const { a = v <= a ? v : a; }
-    void positive(double& b, double v) const { b = v >= b ? v : b; }
-};
-
 // The sums of signed_scan.h, with their state type named for the group fold.
 struct ProbabilisticSum : signedscan::ProbabilisticSum {
     using State = Sum;
@@ -346,6 +337,44 @@ inline std::int64_t extremesAlongRows(const View& t, std::int64_t begin, std::in
         if (negative == nullptr) continue;
         negative[r - begin] = two[0];
         positive[r - begin] = two[1];
+    }
+    return end;
+}
+
+// Extreme values of rows stored side by side (a matrix by column): two rows
+// per lane pair, each lane keeping its own row's running extremes column
+// after column, exactly as the classifying scan of signed_scan.h keeps them
+// along one vector. Any other layout gathers the two values.
+inline std::int64_t extremesAcrossRows(const View& t, std::int64_t begin, std::int64_t end, int m,
+                                       double threshold, double* negative, double* positive) {
+    const lanes::Pair lower = lanes::broadcast(-threshold), upper = lanes::broadcast(threshold);
+    for (std::int64_t r = begin; r < end; r += 2) {
+        const bool two = end - r >= 2;
+        lanes::Pair a = lanes::broadcast(0.0), b = a, outside = a;
+        for (int c = 0; c < m; ++c) {
+            const double* at = t.data + r * t.rowStride + c * t.columnStride;
+            double pair[2] = {at[0], two ? at[t.rowStride] : 0.0};  // +0.0 is never significant
+            const lanes::Pair v = t.rowStride == 1 && two ? lanes::load(at) : lanes::load(pair);
+            const signedscan::Classes k = signedscan::classify(v, lower, upper);
+            outside = lanes::either(outside, k.outside);
+            a = lanes::select(lanes::both(k.negative, lanes::atMost(v, a)), v, a);
+            b = lanes::select(lanes::both(k.positive, lanes::atLeast(v, b)), v, b);
+        }
+        const int real = two ? 2 : 1;
+        int refused = lanes::any(outside) ? firstOutsideRow(t, r, real, m, threshold) : real;
+        const double as[2] = {lanes::low(a), lanes::high(a)}, bs[2] = {lanes::low(b), lanes::high(b)};
+        for (int g = 0; g < refused; ++g) {
+            if (!combinable(as[g], bs[g])) {
+                refused = g;
+                break;
+            }
+        }
+        if (refused < real) return r + refused;
+        if (negative == nullptr) continue;
+        for (int g = 0; g < real; ++g) {
+            negative[r - begin + g] = as[g];
+            positive[r - begin + g] = bs[g];
+        }
     }
     return end;
 }

@@ -100,7 +100,7 @@ DinormKernel dinormKernelFor(const Dinorms& config, const View& values) {
         case 2: return rows::dinormRows<rows::BoundedSum>;
         case 1: return rows::dinormRows<rows::ProbabilisticSum>;
         default:
-            return values.columnStride == 1 ? rows::extremesAlongRows : rows::dinormRows<rows::Extremes>;
+            return values.columnStride == 1 ? rows::extremesAlongRows : rows::extremesAcrossRows;
     }
 }
 
