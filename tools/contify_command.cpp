@@ -1,6 +1,7 @@
 #include "contify_command.h"
 
 #include <vantor/contifiers.h>
+#include <vantor/input_policy.h>
 #include <vantor/tables.h>
 
 #include <cstring>
@@ -8,6 +9,7 @@
 
 #include "common_options.h"
 #include "input_error.h"
+#include "policy_text.h"
 #include "table_reader.h"
 
 namespace vantor_tool {
@@ -58,15 +60,12 @@ CLI::App* addContifyCommand(CLI::App& app, ContifyOptions& options) {
     command->add_option("second", options.second,
                         "Table of second vectors, compared row by row with FIRST. Without it, "
                         "the rows of FIRST pair up: 1st with 2nd, 3rd with 4th, ...");
-    addModeOption(command, "-r,--relation", options.relation, relationNames(),
-                  "mutual (0), first_in_second (1, default) or second_in_first (2); a hyphen "
-                  "may stand for each underscore");
-    addModeOption(command, "--kernel", options.kernel, kernelNames(),
+    addModeOption(command, "-r,--relation", options.relation, VANTOR_MODES_RELATION,
+                  "mutual, first_in_second (default) or second_in_first");
+    addModeOption(command, "--kernel", options.kernel, VANTOR_MODES_KERNEL,
                   "Kernel of the relation: type0, type1 (default) or type2");
-    command
-        ->add_option("--threshold", options.threshold,
-                     "A position takes part when its weight is at least this (default 0)")
-        ->check(unitInterval());
+    addUnitOption(command, "--threshold", options.threshold,
+                  "A position takes part when its weight is at least this (default 0)");
     addOutputOptions(command, options.output);
     addReadOptions(command, options.reading);
     command->footer(
@@ -80,7 +79,10 @@ CLI::App* addContifyCommand(CLI::App& app, ContifyOptions& options) {
 void runContify(const ContifyOptions& options, std::ostream& out) {
     Table first, second;
     if (options.second.empty()) {
-        splitRowPairs(readTable(options.first, options.reading, "vectors"), &first, &second);
+        const Table pairs = readTable(options.first, options.reading, "vectors");
+        requireIntSized(pairs);
+        requireUse(pairs, VANTOR_USE_MEMBERSHIP, "vectors");
+        splitRowPairs(pairs, &first, &second);
     } else {
         if (options.first == "-" && options.second == "-") {
             throw UsageError("standard input ('-') can be read only once");
@@ -88,8 +90,10 @@ void runContify(const ContifyOptions& options, std::ostream& out) {
         first = readTable(options.first, options.reading, "first");
         second = readTable(options.second, options.reading, "second");
         requireSameShape(first, second);
+        requireIntSized(first);
+        requireUse(first, VANTOR_USE_MEMBERSHIP, "first");
+        requireUse(second, VANTOR_USE_MEMBERSHIP, "second");
     }
-    requireIntSized(first);
 
     Vantor::Contifiers contifiers;
     if (!contifiers.thresholds(options.threshold) ||
@@ -99,7 +103,7 @@ void runContify(const ContifyOptions& options, std::ostream& out) {
     const int m = static_cast<int>(first.width);
     const std::int64_t rows = static_cast<std::int64_t>(first.rows());
     std::vector<double> degrees(first.rows());
-    vantor_refusal refusal;
+    vantor_refusal refusal{};
     if (!Vantor::tables::contify(contifiers, Vantor::tables::rowMajor(first.values.data(), m),
                                  Vantor::tables::rowMajor(second.values.data(), m), rows, m,
                                  degrees.data(), 1, &refusal)) {
@@ -107,8 +111,10 @@ void runContify(const ContifyOptions& options, std::ostream& out) {
         // outside [0, 1]); the table holding those bits is the one named.
         const auto r = static_cast<std::size_t>(refusal.row), c = static_cast<std::size_t>(refusal.column);
         const double inFirst = first.at(r, c);
-        const Table& table = std::memcmp(&inFirst, &refusal.value, sizeof inFirst) == 0 ? first : second;
-        refuseValue(table, r, c, refusal.value, 0.0, 1.0);
+        const bool isFirst = std::memcmp(&inFirst, &refusal.value, sizeof inFirst) == 0;
+        const Table& table = isFirst ? first : second;
+        throw InputError(table.where(r, c) + ": " +
+                         refusalText(refusal, VANTOR_USE_MEMBERSHIP, isFirst ? "first" : "second"));
     }
     TextTable result{{"degree"}, {}};
     for (double degree : degrees) result.rows.push_back({formatResult(degree, options.output)});

@@ -54,6 +54,8 @@ endforeach()
 foreach(file IN ITEMS include/vantor/vantor.h include/vantor/contifiers.h
                       include/vantor/dinorms.h include/vantor/clustions.h
                       include/vantor/export.h include/vantor/version.h
+                      include/vantor/modes.h include/vantor/input_policy.h
+                      include/vantor/run_facts.h
                       ${LIBDIR}/cmake/vantor/vantorConfig.cmake
                       ${LIBDIR}/cmake/vantor/vantorConfigVersion.cmake
                       ${LIBDIR}/pkgconfig/vantor.pc)
