@@ -21,6 +21,7 @@
 #define VANTOR_SRC_TABLE_ROWS_H
 
 #include <cstdint>
+#include <type_traits>
 
 #include "gated_mean.h"
 #include "lanes.h"
@@ -44,38 +45,12 @@ struct View {
     double at(std::int64_t r, std::int64_t c) const { return data[r * rowStride + c * columnStride]; }
 };
 
-enum class Kernel { MutType0, MutType1, MutType2, DirType0, DirType1, DirType2 };
-
-// The term of a kept position, from gated_mean.h: one definition of each
-// kernel's arithmetic for a vector and for a table.
-template <Kernel K>
-struct TermFor;
-template <>
-struct TermFor<Kernel::MutType0> {
-    using type = gated::MutType0;
-};
-template <>
-struct TermFor<Kernel::MutType1> {
-    using type = gated::MutType1;
-};
-template <>
-struct TermFor<Kernel::MutType2> {
-    using type = gated::MutType2;
-};
-template <>
-struct TermFor<Kernel::DirType0> {
-    using type = gated::DirType0;
-};
-template <>
-struct TermFor<Kernel::DirType1> {
-    using type = gated::DirType1;
-};
-template <>
-struct TermFor<Kernel::DirType2> {
-    using type = gated::DirType2;
-};
-template <Kernel K>
-using TermOf = typename TermFor<K>::type;
+// A Contifiers kernel is named by its rule in gated_mean.h, whose term the
+// table adds: one definition of each kernel's arithmetic for a vector and for
+// a table.
+template <class Rule>
+constexpr bool kMutual = std::is_same_v<Rule, gated::MutType0> || std::is_same_v<Rule, gated::MutType1> ||
+                         std::is_same_v<Rule, gated::MutType2>;
 
 namespace base {
 namespace ln = ::Vantor::lanes;
@@ -109,7 +84,7 @@ inline bool alongRows(const View& a, const View& b) { return a.columnStride == 1
 // stored when degrees is null (a check only). Returns the first row holding
 // a value outside [0, 1], or end when there is none (rows after it may have
 // their degrees stored, rows before it do).
-template <Kernel K>
+template <class Rule>
 std::int64_t contifyRows(const View& a, const View& b, std::int64_t begin, std::int64_t end, int m,
                          double threshold, double* degrees, bool wideLanes) {
     const bool along = alongRows(a, b);
@@ -119,14 +94,14 @@ std::int64_t contifyRows(const View& a, const View& b, std::int64_t begin, std::
         bool inRange;
 #if VANTOR_WIDE_LANES
         if (wideLanes) {
-            inRange = along ? wide::contifyGroup<K, true>(a, b, r, real, m, threshold, out)
-                            : wide::contifyGroup<K, false>(a, b, r, real, m, threshold, out);
+            inRange = along ? wide::contifyGroup<Rule, true>(a, b, r, real, m, threshold, out)
+                            : wide::contifyGroup<Rule, false>(a, b, r, real, m, threshold, out);
         } else
 #endif
         {
             (void)wideLanes;
-            inRange = along ? base::contifyGroup<K, true>(a, b, r, real, m, threshold, out)
-                            : base::contifyGroup<K, false>(a, b, r, real, m, threshold, out);
+            inRange = along ? base::contifyGroup<Rule, true>(a, b, r, real, m, threshold, out)
+                            : base::contifyGroup<Rule, false>(a, b, r, real, m, threshold, out);
         }
         if (!inRange) {
             for (int g = 0; g < real; ++g) {
@@ -170,6 +145,29 @@ inline int firstOutsideRow(const View& t, std::int64_t r, int real, int m, doubl
 // Whether the combination rules take these aggregates (their input check;
 // NaN passes, as it does there).
 inline bool combinable(double a, double b) { return !(a < -1.0 || a > 0.0 || b < 0.0 || b > 1.0); }
+
+// The end of a group of `real` rows from r whose aggregates are as and bs:
+// the first row `aggregate` refuses, as an offset (a value outside [-1, 1]
+// when the scan saw one, else aggregates no combination rule takes), or
+// real, after storing the aggregates at [at, at + real) unless the outputs
+// are null.
+inline int finishGroup(const View& t, std::int64_t r, int real, int m, double threshold, bool sawOutside,
+                       const double* as, const double* bs, double* negative, double* positive,
+                       std::int64_t at) {
+    int refused = sawOutside ? firstOutsideRow(t, r, real, m, threshold) : real;
+    for (int g = 0; g < refused; ++g) {
+        if (!combinable(as[g], bs[g])) {
+            refused = g;
+            break;
+        }
+    }
+    if (refused < real || negative == nullptr) return refused;
+    for (int g = 0; g < real; ++g) {
+        negative[at + g] = as[g];
+        positive[at + g] = bs[g];
+    }
+    return real;
+}
 
 constexpr int kFoldSpan = 64;  // positions classified before their folds
 
@@ -303,24 +301,13 @@ std::int64_t dinormRows(const View& t, std::int64_t begin, std::int64_t end, int
             count = m - c0 < kFoldSpan ? m - c0 : kFoldSpan;
             longest = classifyGroup(r, real, c0, count, outside);
         }
-        int refused = real;  // the first refused row of the group, as an offset
-        if (lanes::any(outside)) refused = firstOutsideRow(t, r, real, m, threshold);
         const double as[kGroup] = {static_cast<double>(a0), static_cast<double>(a1),
                                    static_cast<double>(a2), static_cast<double>(a3)};
         const double bs[kGroup] = {static_cast<double>(b0), static_cast<double>(b1),
                                    static_cast<double>(b2), static_cast<double>(b3)};
-        for (int g = 0; g < refused; ++g) {
-            if (!combinable(as[g], bs[g])) {
-                refused = g;
-                break;
-            }
-        }
+        const int refused = finishGroup(t, r, real, m, threshold, lanes::any(outside), as, bs,
+                                        negative, positive, r - begin);
         if (refused < real) return r + refused;
-        if (negative == nullptr) continue;
-        for (int g = 0; g < real; ++g) {
-            negative[r - begin + g] = as[g];
-            positive[r - begin + g] = bs[g];
-        }
     }
     return end;
 }
@@ -361,20 +348,10 @@ inline std::int64_t extremesAcrossRows(const View& t, std::int64_t begin, std::i
             b = lanes::select(lanes::both(k.positive, lanes::atLeast(v, b)), v, b);
         }
         const int real = two ? 2 : 1;
-        int refused = lanes::any(outside) ? firstOutsideRow(t, r, real, m, threshold) : real;
         const double as[2] = {lanes::low(a), lanes::high(a)}, bs[2] = {lanes::low(b), lanes::high(b)};
-        for (int g = 0; g < refused; ++g) {
-            if (!combinable(as[g], bs[g])) {
-                refused = g;
-                break;
-            }
-        }
+        const int refused = finishGroup(t, r, real, m, threshold, lanes::any(outside), as, bs,
+                                        negative, positive, r - begin);
         if (refused < real) return r + refused;
-        if (negative == nullptr) continue;
-        for (int g = 0; g < real; ++g) {
-            negative[r - begin + g] = as[g];
-            positive[r - begin + g] = bs[g];
-        }
     }
     return end;
 }

@@ -22,7 +22,6 @@ namespace tables {
 
 namespace {
 
-using rows::Kernel;
 using rows::View;
 
 void report(vantor_refusal* refusal, int reason, std::int64_t row, std::int64_t column, double value) {
@@ -64,10 +63,10 @@ std::int64_t firstRefusedRow(int threads, std::int64_t n, const RowsFrom& rowsFr
     return first.load();
 }
 
-template <Kernel K>
+template <class Rule>
 std::int64_t contifyKernel(const View& a, const View& b, std::int64_t begin, std::int64_t end, int m,
                            double threshold, double* degrees) {
-    return rows::contifyRows<K>(a, b, begin, end, m, threshold, degrees, lanes::kWide);
+    return rows::contifyRows<Rule>(a, b, begin, end, m, threshold, degrees, lanes::kWide);
 }
 
 using ContifyKernel = std::int64_t (*)(const View&, const View&, std::int64_t, std::int64_t, int,
@@ -79,16 +78,16 @@ ContifyKernel contifyKernelFor(const Contifiers& config, bool* exchanged) {
     *exchanged = false;
     if (config.relationMode == 0) {
         switch (config.typeMode) {
-            case 2: return contifyKernel<Kernel::MutType2>;
-            case 1: return contifyKernel<Kernel::MutType1>;
-            default: return contifyKernel<Kernel::MutType0>;
+            case 2: return contifyKernel<gated::MutType2>;
+            case 1: return contifyKernel<gated::MutType1>;
+            default: return contifyKernel<gated::MutType0>;
         }
     }
     *exchanged = config.relationMode != 1;
     switch (config.typeMode) {
-        case 2: return contifyKernel<Kernel::DirType2>;
-        case 1: return contifyKernel<Kernel::DirType1>;
-        default: return contifyKernel<Kernel::DirType0>;
+        case 2: return contifyKernel<gated::DirType2>;
+        case 1: return contifyKernel<gated::DirType1>;
+        default: return contifyKernel<gated::DirType0>;
     }
 }
 
