@@ -44,6 +44,12 @@ struct Position {
 Position firstNaN(const Table& table);
 void refuseNaN(const Table& table, const char* name, bool allowNaN);
 
+// Refuses the table unless every value suits `use` (a vantor_use of the
+// library's input policy), in the library's words. Rows are named from
+// firstRow, so a block names rows as its whole array counts them.
+void refuseTable(const Table& table, int use, const char* name, bool allowNaN,
+                 std::int64_t firstRow = 0);
+
 // "name[c]" for a vector, "name[r, c]" for a table.
 std::string where(const Table& table, const char* name, std::int64_t r, std::int64_t c);
 
