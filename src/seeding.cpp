@@ -1,386 +1,29 @@
 // Starting prototypes chosen among the items, and clustering from several
-// starts keeping the best run.
-//
-// The candidates are never copied: a one-sided candidate is read where it
-// lies in `items`, a two-sided one (a part of an item) is split into a small
-// buffer each time it is needed. Per candidate the scratch holds its place
-// in the items, its greatest similarity to the seeds chosen so far and two
-// flags, so it grows with n and never with n * m.
+// starts keeping the best run: the first interface to both, now a thin layer
+// over the clustering runs of vantor/clustering_run.h on one thread.
 #include "vantor/seeding.h"
 
+#include <cstdint>
+
+#include "seeder.h"
+#include "splitmix64.h"
+#include "vantor/clustering_run.h"
 #include "vantor/run_facts.h"
 
-#include <cstddef>
-#include <cstdint>
-#include <memory>
-#include <new>
-#include <utility>
-
-#include "lanes.h"
-#include "row_matrix.h"
-#include "signed_parts.h"
-#include "similarity_rows.h"
-#include "splitmix64.h"
-
 namespace Vantor {
-
-namespace {
-
-// Before the first seed a candidate is close to nothing: below every
-// similarity, which is never less than 0.
-constexpr double kCloseToNothing = -1.0;
-
-constexpr unsigned char kChosen = 1;  // already a seed of the current choice
-constexpr unsigned char kHasNaN = 2;  // one-sided candidate with a NaN value
-
-inline bool isNaN(double x) { return x != x; }
-
-// A NaN similarity counts as the greatest of all: it never makes a candidate
-// look farther from the seeds, so an unknown closeness cannot attract a
-// seed. Once NaN, a candidate's closeness stays NaN.
-inline double closer(double closeness, double similarity) {
-    if (isNaN(closeness)) return closeness;
-    return isNaN(similarity) || similarity > closeness ? similarity : closeness;
-}
-
-// a is smaller than b, NaN counting as the greatest.
-inline bool lessClose(double a, double b) { return !isNaN(a) && (isNaN(b) || a < b); }
-
-// The k-means++ weight (1 - s)^2 of an unchosen candidate; 0 for a NaN s.
-inline double weightOf(double closeness) {
-    if (isNaN(closeness)) return 0.0;
-    const double distance = 1.0 - closeness;
-    return distance * distance;
-}
-
-// Scratch that frees itself on every way out. Allocated without throwing:
-// a failed allocation is a refusal, and no exception leaves the library.
-template <class T>
-using Scratch = std::unique_ptr<T[]>;
-
-template <class T>
-Scratch<T> allocateArray(std::int64_t count) {
-    return Scratch<T>(new (std::nothrow) T[static_cast<std::size_t>(count > 0 ? count : 1)]);
-}
-
-// What the seeding reads, checked.
-struct Input {
-    const double* items;
-    std::int64_t n;
-    int m;
-    bool twoSided;
-};
-
-bool knownRule(int rule) {
-    return rule == VANTOR_SEEDING_FARTHEST || rule == VANTOR_SEEDING_KMEANS_PP ||
-           rule == VANTOR_SEEDING_FIRST;
-}
-
-// What a row holds, found two values at a time without branches (a row
-// is scanned once per call, so this is part of the cost of seeding).
-struct RowSigns {
-    bool negative, positive, nan;
-};
-
-RowSigns signsOf(const double* row, std::int64_t m) {
-    const lanes::Pair zero = lanes::broadcast(0.0);
-    lanes::Pair negative = zero, positive = zero, ordered = lanes::equal(zero, zero);
-    std::int64_t i = 0;
-    for (; i < m; i += 2) {
-        // The lone last value pairs with +0.0, which is neither sign nor NaN.
-        const lanes::Pair v = i + 2 <= m ? lanes::load(row + i) : lanes::loadOne(row + i);
-        negative = lanes::either(negative, lanes::lessThan(v, zero));
-        positive = lanes::either(positive, lanes::greaterThan(v, zero));
-        ordered = lanes::both(ordered, lanes::equal(v, v));
-    }
-    return RowSigns{lanes::any(negative), lanes::any(positive), lanes::maskBits(ordered) != 3};
-}
-
-// Calls visit(code, hasNaN) for every candidate in order. The code of a
-// one-sided candidate is its item j; of a two-sided one 2j + part.
-template <class Visit>
-void forEachCandidate(const Input& in, Visit&& visit) {
-    for (std::int64_t j = 0; j < in.n; ++j) {
-        const RowSigns signs = signsOf(in.items + rowOf(j, in.m), in.m);
-        if (!in.twoSided) {
-            if (signs.positive) visit(j, signs.nan);
-            continue;
-        }
-        // Parts hold no NaN: the split sends it to neither.
-        if (signs.negative) visit(2 * j + VANTOR_PART_NEGATIVE, false);
-        if (signs.positive) visit(2 * j + VANTOR_PART_POSITIVE, false);
-    }
-}
-
-// The rules on one set of candidates; the scratch is allocated once and
-// serves any number of choices.
-class Seeder {
-public:
-    Seeder(const Input& in, double threshold) : in_(in), threshold_(threshold) {}
-    Seeder(const Seeder&) = delete;
-    Seeder& operator=(const Seeder&) = delete;
-
-    // Lists the candidates in one scan of the items, into scratch sized for
-    // the most there can be (n, or 2n parts); false when there are fewer
-    // than k or no memory.
-    bool prepare(int k) {
-        const std::int64_t most = in_.twoSided ? 2 * in_.n : in_.n;
-        code_ = allocateArray<std::int64_t>(most);
-        closeness_ = allocateArray<double>(most);
-        flags_ = allocateArray<unsigned char>(most);
-        if (in_.twoSided) parts_ = allocateArray<double>(rowOf(simil::kMaxRows, in_.m));
-        if (code_ == nullptr || closeness_ == nullptr || flags_ == nullptr ||
-            (in_.twoSided && parts_ == nullptr)) {
-            return false;
-        }
-        count_ = 0;
-        forEachCandidate(in_, [&](std::int64_t code, bool nan) {
-            code_[count_] = code;
-            flags_[count_] = nan ? kHasNaN : 0;
-            ++count_;
-        });
-        return count_ >= k;
-    }
-
-    void choose(int rule, int k, std::uint64_t randomSeed, double* seeds, int* sourceItems,
-                int* sourceParts) {
-        seeds_ = seeds;
-        sourceItems_ = sourceItems;
-        sourceParts_ = sourceParts;
-        for (std::int64_t c = 0; c < count_; ++c) {
-            flags_[c] &= static_cast<unsigned char>(~kChosen);
-            closeness_[c] = kCloseToNothing;
-        }
-        if (rule == VANTOR_SEEDING_FIRST) {
-            for (int t = 0; t < k; ++t) take(t, t);
-        } else if (rule == VANTOR_SEEDING_FARTHEST) {
-            take(0, 0);
-            for (int t = 1; t < k; ++t) {
-                absorb(t - 1);
-                take(least_, t);
-            }
-        } else {
-            random::SplitMix64 generator(randomSeed);
-            take(generator.below(count_), 0);
-            for (int t = 1; t < k; ++t) {
-                absorb(t - 1);
-                take(weightedDraw(generator.unit(), count_ - t), t);
-            }
-        }
-    }
-
-private:
-    std::int64_t itemOf(std::int64_t c) const { return in_.twoSided ? code_[c] >> 1 : code_[c]; }
-    int partOf(std::int64_t c) const {
-        return in_.twoSided ? static_cast<int>(code_[c] & 1) : VANTOR_PART_POSITIVE;
-    }
-
-    // Candidate c's values: in place for a one-sided candidate, split into
-    // `buffer` (m values) for a part.
-    const double* valuesOf(std::int64_t c, double* buffer) const {
-        const double* item = in_.items + rowOf(itemOf(c), in_.m);
-        if (!in_.twoSided) return item;
-        const bool negative = partOf(c) == VANTOR_PART_NEGATIVE;
-        for (std::int64_t i = 0; i < in_.m; ++i) {
-            buffer[i] = negative ? negativePartOf(item[i]) : positivePartOf(item[i]);
-        }
-        return buffer;
-    }
-
-    // Candidate c becomes seed t.
-    void take(std::int64_t c, int t) {
-        flags_[c] |= kChosen;
-        double* row = seeds_ + rowOf(t, in_.m);
-        const double* values = valuesOf(c, row);
-        if (values != row) {
-            for (std::int64_t i = 0; i < in_.m; ++i) row[i] = values[i];
-        }
-        if (sourceItems_ != nullptr) sourceItems_[t] = static_cast<int>(itemOf(c));
-        if (sourceParts_ != nullptr) sourceParts_[t] = partOf(c);
-        lastTaken_ = c;
-    }
-
-    // Folds the similarity of every unchosen candidate to seed t, the one
-    // taken last, into its closeness: s = evalSimil(candidate, seed). Each
-    // candidate is then settled (below), in candidate order, so the next
-    // pick needs no sweep of its own.
-    //
-    // The clustering's scan measures one vector against four rows at a time
-    // (similarity_rows.h); here the one vector is the new seed and the four
-    // rows are candidates, i.e. the two arguments are exchanged. Without NaN
-    // that gives the same bits: gate and clamp treat both sides alike, the
-    // larger and the smaller of two equal values differ at most in the sign
-    // of a zero, and the sums, which start at +0.0, cannot tell those apart.
-    // With a NaN on either side the order matters, so a one-sided candidate
-    // or seed holding one is measured the literal way round. Parts never
-    // hold NaN.
-    void absorb(int t) {
-        const double* seed = seeds_ + rowOf(t, in_.m);
-        const bool seedHasNaN = (flags_[lastTaken_] & kHasNaN) != 0;
-        const double* rows[simil::kMaxRows];
-        std::int64_t which[simil::kMaxRows];
-        double similarity[simil::kMaxRows];
-        int queued = 0;
-        const auto flush = [&] {
-            switch (queued) {
-                case 4: simil::against<4>(threshold_, seed, rows, in_.m, similarity); break;
-                case 3: simil::against<3>(threshold_, seed, rows, in_.m, similarity); break;
-                case 2: simil::against<2>(threshold_, seed, rows, in_.m, similarity); break;
-                default: simil::against<1>(threshold_, seed, rows, in_.m, similarity); break;
-            }
-            for (int r = 0; r < queued; ++r) {
-                closeness_[which[r]] = closer(closeness_[which[r]], similarity[r]);
-                settle(which[r]);
-            }
-            queued = 0;
-        };
-        total_ = 0.0;
-        least_ = -1;
-        for (std::int64_t c = 0; c < count_; ++c) {
-            if ((flags_[c] & kChosen) != 0) continue;  // no longer matters
-            if (isNaN(closeness_[c])) {                // final, and weighs 0
-                settle(c);
-                continue;
-            }
-            if (seedHasNaN || (flags_[c] & kHasNaN) != 0) {
-                // Those queued before come first, to keep the total in order.
-                if (queued > 0) flush();
-                // One-sided only, so the candidate needs no buffer.
-                const double* seedRow[1] = {seed};
-                double s;
-                simil::against<1>(threshold_, valuesOf(c, nullptr), seedRow, in_.m, &s);
-                closeness_[c] = closer(closeness_[c], s);
-                settle(c);
-                continue;
-            }
-            // Only parts need a buffer (and only then is there one).
-            double* buffer = in_.twoSided ? parts_.get() + rowOf(queued, in_.m) : nullptr;
-            rows[queued] = valuesOf(c, buffer);
-            which[queued] = c;
-            if (++queued == simil::kMaxRows) flush();
-        }
-        if (queued > 0) flush();
-    }
-
-    // Unchosen candidate c with its closeness final: its weight joins the
-    // total (in candidate order; a NaN closeness, settled out of turn, adds
-    // 0.0 and so changes nothing), and it becomes the least close one when
-    // it is, or when it ties with a higher index.
-    void settle(std::int64_t c) {
-        const double g = closeness_[c];
-        total_ += weightOf(g);
-        if (least_ < 0 || lessClose(g, leastCloseness_) ||
-            (!lessClose(leastCloseness_, g) && c < least_)) {
-            least_ = c;
-            leastCloseness_ = g;
-        }
-    }
-
-    double weightAt(std::int64_t c) const {
-        return (flags_[c] & kChosen) != 0 ? 0.0 : weightOf(closeness_[c]);
-    }
-
-    // The candidate u picks with probability proportional to its weight
-    // (total_ their sum in candidate order, rounded after every addition);
-    // uniformly among the `unchosen` candidates when every weight is 0.
-    std::int64_t weightedDraw(double u, std::int64_t unchosen) const {
-        if (total_ > 0.0) {
-            const double target = u * total_;
-            double running = 0.0;
-            std::int64_t lastWeighted = -1;
-            for (std::int64_t c = 0; c < count_; ++c) {
-                const double w = weightAt(c);
-                if (!(w > 0.0)) continue;
-                running += w;
-                lastWeighted = c;
-                if (running > target) return c;
-            }
-            return lastWeighted;
-        }
-        std::int64_t skip = random::indexAt(u, unchosen);
-        for (std::int64_t c = 0; c < count_; ++c) {
-            if ((flags_[c] & kChosen) != 0) continue;
-            if (skip-- == 0) return c;
-        }
-        return -1;  // not reached: `unchosen` candidates are left
-    }
-
-    Input in_;
-    double threshold_;
-    std::int64_t count_ = 0;
-    Scratch<std::int64_t> code_;
-    Scratch<double> closeness_;
-    Scratch<unsigned char> flags_;
-    Scratch<double> parts_;  // kMaxRows split parts of m values
-    double* seeds_ = nullptr;
-    int* sourceItems_ = nullptr;
-    int* sourceParts_ = nullptr;
-    std::int64_t lastTaken_ = 0;  // the candidate of the newest seed
-    // Left by absorb for the next pick: the sum of the weights, and the least
-    // close candidate with its closeness.
-    double total_ = 0.0;
-    std::int64_t least_ = -1;
-    double leastCloseness_ = 0.0;
-};
-
-// The refusals chooseSeeds and clusterFromStarts share, before any scan.
-bool acceptSeeding(int rule, int k, const double* items, int n, int m) {
-    return k > 0 && n > 0 && m > 0 && knownRule(rule) && items != nullptr;
-}
-
-// The arrays one clustering run fills, held in scratch so that a refusal
-// can leave the caller's arrays untouched until the best run is known.
-struct Run {
-    Scratch<double> prototypes;
-    Scratch<int> assignments[2];  // negative (or only) side, positive side
-    Scratch<double> similarities[2];
-    int passInfo[2] = {0, 0};
-    double total = 0.0;
-
-    bool allocate(std::int64_t prototypeValues, std::int64_t n, int sides) {
-        prototypes = allocateArray<double>(prototypeValues);
-        bool ok = prototypes != nullptr;
-        for (int side = 0; side < sides; ++side) {
-            assignments[side] = allocateArray<int>(n);
-            similarities[side] = allocateArray<double>(n);
-            ok = ok && assignments[side] != nullptr && similarities[side] != nullptr;
-        }
-        return ok;
-    }
-
-    // The total the best run is chosen by, as every host reports it.
-    void measure(std::int64_t n, bool twoSided) {
-        totalSimilarity(twoSided, assignments[0].get(), similarities[0].get(),
-                        assignments[1].get(), similarities[1].get(), n, &total);
-    }
-};
-
-// A NaN total ranks below every number; equal totals keep the earlier run.
-inline bool betterTotal(double candidate, double best) {
-    return !isNaN(candidate) && (isNaN(best) || candidate > best);
-}
-
-template <class T>
-void copyArray(const T* from, T* to, std::int64_t count) {
-    for (std::int64_t i = 0; i < count; ++i) to[i] = from[i];
-}
-
-}  // namespace
 
 bool chooseSeeds(Clustions& similarity, int rule, int k, const double* items, int n, int m,
                  bool twoSided, std::uint64_t randomSeed, double* seeds, int* sourceItems,
                  int* sourceParts) {
-    if (!acceptSeeding(rule, k, items, n, m) || seeds == nullptr) return false;
-    Seeder seeder(Input{items, n, m, twoSided}, similarity.threshold);
-    if (!seeder.prepare(k)) return false;
-    seeder.choose(rule, k, randomSeed, seeds, sourceItems, sourceParts);
-    return true;
+    return seedPrototypes(similarity, ClusteringOptions{}, rule, randomSeed, items, n, m, twoSided,
+                          seeds, k, sourceItems, sourceParts, nullptr);
 }
 
 std::int64_t countCandidates(bool twoSided, const double* items, std::int64_t n, int m) {
     if (items == nullptr || n <= 0 || m <= 0) return 0;
     std::int64_t count = 0;
-    forEachCandidate(Input{items, n, m, twoSided}, [&](std::int64_t, bool) { ++count; });
+    seeding::forEachCandidate(seeding::Input{items, n, m, twoSided},
+                              [&](std::int64_t, bool) { ++count; });
     return count;
 }
 
@@ -395,62 +38,17 @@ bool clusterFromStarts(Clustions& clustions, int rule, int restarts, std::uint64
                        int* assignments, double* similarities, int* posAssignments,
                        double* posSimilarities, int* passInfo, int* winningStart,
                        double* totalSimilarity) {
-    if (dims == nullptr || restarts <= 0) return false;
-    const int k = dims[0], n = dims[1], m = dims[2];
-    if (!acceptSeeding(rule, k, items, n, m)) return false;
-    if (prototypes == nullptr || assignments == nullptr || similarities == nullptr ||
-        passInfo == nullptr) {
+    if (dims == nullptr || passInfo == nullptr) return false;
+    ClusteringReport report;
+    if (!runSeededClustering(clustions, ClusteringOptions{}, rule, restarts, randomSeed, items,
+                             dims[1], dims[2], twoSided, prototypes, dims[0], assignments,
+                             similarities, posAssignments, posSimilarities, &report)) {
         return false;
     }
-    if (twoSided && (posAssignments == nullptr || posSimilarities == nullptr)) return false;
-
-    Seeder seeder(Input{items, n, m, twoSided}, clustions.threshold);
-    if (!seeder.prepare(k)) return false;
-    const int sides = twoSided ? 2 : 1;
-    const std::int64_t prototypeValues = rowOf(k, m);
-    // A deterministic rule would only repeat its one start.
-    const int runs = rule == VANTOR_SEEDING_KMEANS_PP ? restarts : 1;
-    Run best, trial;
-    if (!best.allocate(prototypeValues, n, sides) ||
-        (runs > 1 && !trial.allocate(prototypeValues, n, sides))) {
-        return false;
-    }
-
-    int winner = 0;
-    int runDims[3] = {k, n, m};
-    // The clustering only reads the items.
-    double* const itemValues = const_cast<double*>(items);
-    for (int start = 0; start < runs; ++start) {
-        Run& run = start == 0 ? best : trial;
-        seeder.choose(rule, k, restartSeed(randomSeed, start), run.prototypes.get(), nullptr,
-                      nullptr);
-        const bool ran =
-            twoSided ? clustions.cluster(run.prototypes.get(), itemValues, runDims,
-                                         run.assignments[0].get(), run.assignments[1].get(),
-                                         run.similarities[0].get(), run.similarities[1].get(),
-                                         run.passInfo)
-                     : clustions.cluster(run.prototypes.get(), itemValues, runDims,
-                                         run.assignments[0].get(), run.similarities[0].get(),
-                                         run.passInfo);
-        if (!ran) return false;
-        run.measure(n, twoSided);
-        if (start > 0 && betterTotal(trial.total, best.total)) {
-            std::swap(best, trial);
-            winner = start;
-        }
-    }
-
-    copyArray(best.prototypes.get(), prototypes, prototypeValues);
-    int* const assignmentOut[2] = {assignments, posAssignments};
-    double* const similarityOut[2] = {similarities, posSimilarities};
-    for (int side = 0; side < sides; ++side) {
-        copyArray(best.assignments[side].get(), assignmentOut[side], n);
-        copyArray(best.similarities[side].get(), similarityOut[side], n);
-    }
-    passInfo[0] = best.passInfo[0];
-    passInfo[1] = best.passInfo[1];
-    if (winningStart != nullptr) *winningStart = winner;
-    if (totalSimilarity != nullptr) *totalSimilarity = best.total;
+    passInfo[0] = report.converged ? 1 : 0;
+    passInfo[1] = report.passes;
+    if (winningStart != nullptr) *winningStart = report.winningStart;
+    if (totalSimilarity != nullptr) *totalSimilarity = report.totalSimilarity;
     return true;
 }
 

@@ -60,6 +60,20 @@ void against(double threshold, const double* x, const double* const* rows, std::
     base::against<Rows>(threshold, x, rows, m, out);
 }
 
+// Similarities of xs[r] against rows[r], r = 0 .. Rows-1, over m features:
+// four unrelated pairs with the throughput of one vector against four rows.
+template <int Rows>
+void pairs(double threshold, const double* const* xs, const double* const* rows, std::int64_t m,
+           double* out) {
+#if VANTOR_WIDE_LANES
+    if (lanes::kWide) {
+        wide::pairs<Rows>(threshold, xs, rows, m, out);
+        return;
+    }
+#endif
+    base::pairs<Rows>(threshold, xs, rows, m, out);
+}
+
 }  // namespace simil
 }  // namespace Vantor
 

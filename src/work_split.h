@@ -36,6 +36,33 @@ int partsFor(int threads, std::int64_t count);
 // only less parallel. count <= 0 runs nothing.
 void splitWork(int threads, std::int64_t count, const RangeBody& body);
 
+// Threads kept for the length of one call that splits work many times (a
+// clustering run splits every pass twice), so that each split wakes waiting
+// threads instead of starting new ones. run() cuts the work into exactly the
+// ranges splitWork(threads, ...) cuts it into, range 0 on the calling thread;
+// a range whose thread could not be started runs on the caller after its
+// own. One caller at a time.
+class Pool {
+public:
+    explicit Pool(int threads);
+    ~Pool();
+    Pool(const Pool&) = delete;
+    Pool& operator=(const Pool&) = delete;
+
+    int threads() const { return threads_; }
+    void run(std::int64_t count, const RangeBody& body);
+
+    // The loop of pool thread `worker` (1 .. threads - 1); only the threads
+    // the pool starts call it.
+    void work(int worker);
+
+private:
+    struct Shared;
+
+    int threads_;
+    Shared* shared_ = nullptr;  // null when no thread could be started
+};
+
 }  // namespace work
 }  // namespace Vantor
 

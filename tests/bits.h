@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstring>
 #include <limits>
+#include <vector>
 
 namespace vt {
 
@@ -13,6 +14,15 @@ inline std::uint64_t bits(double x) {
     std::uint64_t u;
     std::memcpy(&u, &x, sizeof u);
     return u;
+}
+
+// Two arrays of doubles equal to the bit, element by element.
+inline bool sameBits(const std::vector<double>& a, const std::vector<double>& b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (bits(a[i]) != bits(b[i])) return false;
+    }
+    return true;
 }
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();

@@ -1,5 +1,6 @@
 #include "cluster_command.h"
 
+#include <vantor/clustering_run.h>
 #include <vantor/clustions.h>
 #include <vantor/input_policy.h>
 #include <vantor/run_facts.h>
@@ -17,6 +18,12 @@
 namespace vantor_tool {
 
 namespace {
+
+Vantor::ClusteringOptions runOptions(const ClusterOptions& options) {
+    Vantor::ClusteringOptions run;
+    run.threads = options.threads;
+    return run;
+}
 
 // What one clustering run leaves in the caller's arrays.
 struct Outcome {
@@ -47,7 +54,6 @@ Outcome runFromItems(Vantor::Clustions& clustions, Table& items, const ClusterOp
     const int k = options.k;
     const int n = static_cast<int>(items.rows());
     const int m = static_cast<int>(items.width);
-    const int dims[3] = {k, n, m};
     // Before anything of size k is allocated: a k beyond the candidates
     // would otherwise ask for k rows of m values only to be refused.
     const std::int64_t candidates =
@@ -63,11 +69,15 @@ Outcome runFromItems(Vantor::Clustions& clustions, Table& items, const ClusterOp
         o.assignments[side].assign(items.rows(), -1);
         o.similarities[side].assign(items.rows(), -1.0);
     }
-    int winner = 0;
-    const bool ok = Vantor::clusterFromStarts(
-        clustions, options.seeding, options.restarts, options.randomSeed, items.values.data(), dims,
-        options.twoSided, o.prototypes.data(), o.assignments[0].data(), o.similarities[0].data(),
-        o.assignments[1].data(), o.similarities[1].data(), o.passInfo, &winner, nullptr);
+    Vantor::ClusteringReport report;
+    const bool ok = Vantor::runSeededClustering(
+        clustions, runOptions(options), options.seeding, options.restarts, options.randomSeed,
+        items.values.data(), n, m, options.twoSided, o.prototypes.data(), k,
+        o.assignments[0].data(), o.similarities[0].data(), o.assignments[1].data(),
+        o.similarities[1].data(), &report);
+    o.passInfo[0] = report.converged ? 1 : 0;
+    o.passInfo[1] = report.passes;
+    const int winner = report.winningStart;
     std::vector<int> sourceItems(static_cast<std::size_t>(k)), sourceParts(sourceItems.size());
     std::vector<double> seeds(o.prototypes.size());
     if (ok && Vantor::chooseSeeds(clustions, options.seeding, k, items.values.data(), n, m,
@@ -83,22 +93,25 @@ Outcome runFromItems(Vantor::Clustions& clustions, Table& items, const ClusterOp
 }
 
 Outcome runLibrary(Vantor::Clustions& clustions, Table& items, std::vector<double> prototypes,
-                   bool twoSided) {
+                   const ClusterOptions& options) {
+    const bool twoSided = options.twoSided;
     const int k = static_cast<int>(prototypes.size() / items.width);
-    int dims[3] = {k, static_cast<int>(items.rows()), static_cast<int>(items.width)};
     Outcome o;
     o.prototypes = std::move(prototypes);
     for (int side = 0; side < (twoSided ? 2 : 1); ++side) {
         o.assignments[side].assign(items.rows(), -1);
         o.similarities[side].assign(items.rows(), -1.0);
     }
-    const bool ok =
-        twoSided ? clustions.cluster(o.prototypes.data(), items.values.data(), dims,
-                                     o.assignments[0].data(), o.assignments[1].data(),
-                                     o.similarities[0].data(), o.similarities[1].data(), o.passInfo)
-                 : clustions.cluster(o.prototypes.data(), items.values.data(), dims,
-                                     o.assignments[0].data(), o.similarities[0].data(), o.passInfo);
+    Vantor::ClusteringReport report;
+    const bool ok = Vantor::runClustering(
+        clustions, runOptions(options), items.values.data(),
+        static_cast<std::int64_t>(items.rows()), static_cast<int>(items.width), twoSided,
+        o.prototypes.data(), k, o.assignments[0].data(), o.similarities[0].data(),
+        twoSided ? o.assignments[1].data() : nullptr,
+        twoSided ? o.similarities[1].data() : nullptr, &report);
     if (!ok) throw InputError(items.source + ": the library refused to cluster these items");
+    o.passInfo[0] = report.converged ? 1 : 0;
+    o.passInfo[1] = report.passes;
     return o;
 }
 
@@ -182,6 +195,11 @@ CLI::App* addClusterCommand(CLI::App& app, ClusterOptions& options) {
                   "Positions where both values lie below this are ignored (default 0)");
     addWholeOption(command, "--max-passes", options.passLimit, 1,
                    "The most passes one run makes (default 40)");
+    addWholeOption(command, "--threads", options.threads, 0,
+                   "Threads for the run: 0 every core (default 1); every count prints the "
+                   "same results")
+        ->check(CLI::Range(0, 1024))
+        ->option_text("N");
     addOutputOptions(command, options.output);
     addReadOptions(command, options.reading);
     command->footer(
@@ -221,7 +239,7 @@ void runCluster(const ClusterOptions& options, std::ostream& out) {
             throw InputError(seeds.where(0) + ": seed has " + countOf(seeds.width, "value") +
                              ", items in " + items.source + " have " + std::to_string(items.width));
         }
-        outcome = runLibrary(clustions, items, seeds.values, options.twoSided);
+        outcome = runLibrary(clustions, items, seeds.values, options);
     } else {
         outcome = runFromItems(clustions, items, options);
     }

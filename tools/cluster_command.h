@@ -25,6 +25,7 @@ struct ClusterOptions {
     bool twoSided = false;
     double threshold = 0.0;
     int passLimit = 40;  // the library's default
+    int threads = 1;     // 0: every core
     OutputOptions output;
     ReadOptions reading;
 };

@@ -295,9 +295,15 @@ TEST_P(ClusterResults, EqualTheLibrarysRun) {
         }
     }
     SCOPED_TRACE(c.what);
-    expectSameClustering(vt::runTool(args),
-                         clusterWithLibrary(c.items, c.seeds, c.twoSided, c.threshold, c.limit),
-                         c.twoSided, c.items[0].size());
+    const LibraryClustering want =
+        clusterWithLibrary(c.items, c.seeds, c.twoSided, c.threshold, c.limit);
+    expectSameClustering(vt::runTool(args), want, c.twoSided, c.items[0].size());
+    // Every thread count prints the same run.
+    for (const char* threads : {"0", "3"}) {
+        std::vector<std::string> threaded = args;
+        threaded.insert(threaded.end(), {"--threads", threads});
+        expectSameClustering(vt::runTool(threaded), want, c.twoSided, c.items[0].size());
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -433,8 +439,8 @@ TEST(ClusterSeeding, RandomSeedAndRestartsReachTheLibrary) {
         if (c.twoSided) {
             for (std::size_t j = 0; j < items.size(); j += 2) items[j][1] = -items[j][1];
         }
-        std::vector<std::string> args = {"cluster", "-k", "3", "--random-seed", c.seed,
-                                         "--restarts", c.restarts, "-"};
+        std::vector<std::string> args = {"cluster",    "-k",       "3", "--random-seed", c.seed,
+                                         "--restarts", c.restarts, "--threads", "2", "-"};
         if (c.twoSided) args.push_back("--two-sided");
         const vt::ToolRun run = vt::runTool(args, csvOf(items));
         const FromStarts want = clusterFromStartsWithLibrary(

@@ -9,6 +9,7 @@
 #include <cstdint>
 
 #include "tables.h"
+#include "vantor/clustering_run.h"
 #include "vantor/clustions.h"
 
 namespace vantor_python {
@@ -21,15 +22,18 @@ py::object contify(const InArray& first, const InArray& second, int relation, in
                    double threshold, bool allowNaN);
 py::object dinorm(const InArray& values, int aggregation, int combination, double threshold,
                   double neutralBand, bool allowNaN);
+// The options of a clustering run on `threads` threads (0: every core).
+Vantor::ClusteringOptions optionsOf(int threads);
+
 py::tuple cluster(const InArray& items, py::array_t<double, py::array::c_style> prototypes,
-                  double threshold, int maxPasses, bool twoSided, bool allowNaN);
+                  double threshold, int maxPasses, bool twoSided, bool allowNaN, int threads);
 py::array_t<double> similarities(const InArray& items, const InArray& prototypes,
                                  double threshold, bool twoSided, bool allowNaN);
 py::tuple seed(const InArray& items, int k, int rule, std::uint64_t randomSeed,
-               double threshold, bool twoSided, bool allowNaN);
+               double threshold, bool twoSided, bool allowNaN, int threads);
 py::tuple clusterFromStarts(const InArray& items, int k, int rule, int restarts,
                             std::uint64_t randomSeed, double threshold, int maxPasses,
-                            bool twoSided, bool allowNaN);
+                            bool twoSided, bool allowNaN, int threads, std::int64_t memoryCap);
 py::int_ restartSeed(std::uint64_t randomSeed, int start);
 
 // The library's input policy: checks, mode lookup and message texts.

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "tables.h"
+#include "vantor/clustering_run.h"
 #include "vantor/input_policy.h"
 #include "vantor/clustions.h"
 #include "vantor/run_facts.h"
@@ -47,12 +48,22 @@ Vantor::Clustions clustionsOf(double threshold, int maxPasses) {
     return clustions;
 }
 
+Vantor::ClusteringOptions optionsOf(int threads) {
+    if (threads < 0) {
+        throw py::value_error("threads must be 0 (every core) or more, got " +
+                              std::to_string(threads));
+    }
+    Vantor::ClusteringOptions options;
+    options.threads = threads;
+    return options;
+}
+
 py::tuple cluster(const InArray& items, py::array_t<double, py::array::c_style> prototypes,
-                  double threshold, int maxPasses, bool twoSided, bool allowNaN) {
+                  double threshold, int maxPasses, bool twoSided, bool allowNaN, int threads) {
     const Problem p = problemOf(items, prototypes, allowNaN);
-    Vantor::Clustions clustions = clustionsOf(threshold, maxPasses);
-    int dims[3] = {static_cast<int>(p.prototypes.rows), static_cast<int>(p.items.rows),
-                   static_cast<int>(p.items.m)};
+    const Vantor::Clustions clustions = clustionsOf(threshold, maxPasses);
+    const Vantor::ClusteringOptions options = optionsOf(threads);
+    const int k = static_cast<int>(p.prototypes.rows), m = static_cast<int>(p.items.m);
     const std::int64_t n = p.items.rows;
     const std::int64_t sides = twoSided ? 2 : 1;
     py::array_t<int> assignments({sides, n});
@@ -60,20 +71,21 @@ py::tuple cluster(const InArray& items, py::array_t<double, py::array::c_style> 
     double* seeds = prototypes.mutable_data();  // refined in place
     int* labels = assignments.mutable_data();
     double* degrees = similarities.mutable_data();
-    int passInfo[2] = {0, 0};
+    Vantor::ClusteringReport report;
     bool ok;
     {
         py::gil_scoped_release unlocked;
-        ok = twoSided ? clustions.cluster(seeds, p.items.data, dims, labels, labels + n, degrees,
-                                          degrees + n, passInfo)
-                      : clustions.cluster(seeds, p.items.data, dims, labels, degrees, passInfo);
+        ok = Vantor::runClustering(clustions, options, p.items.data, n, m, twoSided, seeds, k,
+                                   labels, degrees, twoSided ? labels + n : nullptr,
+                                   twoSided ? degrees + n : nullptr, &report);
     }
     if (!ok) {
-        throw py::value_error("the library refused dimensions {" + std::to_string(dims[0]) +
-                              ", " + std::to_string(dims[1]) + ", " + std::to_string(dims[2]) +
+        throw py::value_error("the library refused dimensions {" + std::to_string(k) + ", " +
+                              std::to_string(n) + ", " + std::to_string(m) +
                               "} or had no memory for its scratch");
     }
-    return py::make_tuple(assignments, similarities, passInfo[0] == 1, passInfo[1]);
+    return py::make_tuple(assignments, similarities, report.converged, report.passes,
+                          report.evaluations);
 }
 
 py::array_t<double> similarities(const InArray& items, const InArray& prototypes,

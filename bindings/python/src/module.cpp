@@ -48,14 +48,14 @@ PYBIND11_MODULE(_vantor, module) {
     module.def("dinorm", &vantor_python::dinorm, "values"_a, "aggregation"_a, "combination"_a,
                "threshold"_a, "neutral_band"_a, "allow_nan"_a);
     module.def("cluster", &vantor_python::cluster, "items"_a, "prototypes"_a.noconvert(),
-               "threshold"_a, "max_passes"_a, "two_sided"_a, "allow_nan"_a);
+               "threshold"_a, "max_passes"_a, "two_sided"_a, "allow_nan"_a, "threads"_a = 1);
     module.def("similarities", &vantor_python::similarities, "items"_a, "prototypes"_a,
                "threshold"_a, "two_sided"_a, "allow_nan"_a);
     module.def("seed", &vantor_python::seed, "items"_a, "k"_a, "rule"_a, "random_seed"_a,
-               "threshold"_a, "two_sided"_a, "allow_nan"_a);
+               "threshold"_a, "two_sided"_a, "allow_nan"_a, "threads"_a = 1);
     module.def("cluster_from_starts", &vantor_python::clusterFromStarts, "items"_a, "k"_a,
                "rule"_a, "restarts"_a, "random_seed"_a, "threshold"_a, "max_passes"_a,
-               "two_sided"_a, "allow_nan"_a);
+               "two_sided"_a, "allow_nan"_a, "threads"_a = 1, "memory_cap"_a = -1);
     module.def("restart_seed", &vantor_python::restartSeed, "random_seed"_a, "start"_a);
     vantor_python::defineSteps(module);
     vantor_python::definePolicy(module);

@@ -3,6 +3,7 @@
 #include "bindings.h"
 
 #include "tables.h"
+#include "vantor/clustering_run.h"
 #include "vantor/input_policy.h"
 #include "vantor/seeding.h"
 
@@ -31,9 +32,10 @@ Table itemsOf(const InArray& items, bool allowNaN) {
 }  // namespace
 
 py::tuple seed(const InArray& items, int k, int rule, std::uint64_t randomSeed,
-               double threshold, bool twoSided, bool allowNaN) {
+               double threshold, bool twoSided, bool allowNaN, int threads) {
     const Table table = itemsOf(items, allowNaN);
-    Vantor::Clustions clustions = clustionsOf(threshold, 1);
+    const Vantor::Clustions clustions = clustionsOf(threshold, 1);
+    const Vantor::ClusteringOptions options = optionsOf(threads);
     py::array_t<double> seeds({std::int64_t{k}, table.m});
     py::array_t<int> sourceItems(k), sourceParts(k);
     double* out = seeds.mutable_data();
@@ -42,8 +44,9 @@ py::tuple seed(const InArray& items, int k, int rule, std::uint64_t randomSeed,
     bool ok;
     {
         py::gil_scoped_release unlocked;
-        ok = Vantor::chooseSeeds(clustions, rule, k, table.data, int(table.rows), int(table.m),
-                                 twoSided, randomSeed, out, fromItems, fromParts);
+        ok = Vantor::seedPrototypes(clustions, options, rule, randomSeed, table.data, table.rows,
+                                    int(table.m), twoSided, out, k, fromItems, fromParts,
+                                    nullptr);
     }
     if (!ok) refuseSeeding(k);
     return py::make_tuple(seeds, sourceItems, sourceParts);
@@ -51,32 +54,33 @@ py::tuple seed(const InArray& items, int k, int rule, std::uint64_t randomSeed,
 
 py::tuple clusterFromStarts(const InArray& items, int k, int rule, int restarts,
                             std::uint64_t randomSeed, double threshold, int maxPasses,
-                            bool twoSided, bool allowNaN) {
+                            bool twoSided, bool allowNaN, int threads, std::int64_t memoryCap) {
     const Table table = itemsOf(items, allowNaN);
-    Vantor::Clustions clustions = clustionsOf(threshold, maxPasses);
+    const Vantor::Clustions clustions = clustionsOf(threshold, maxPasses);
+    Vantor::ClusteringOptions options = optionsOf(threads);
+    // Below 0: the library's default. 0 turns the similarity cache off, which
+    // only the benchmark wants (the work of a run without it).
+    if (memoryCap >= 0) options.memoryCap = memoryCap;
     const std::int64_t n = table.rows, sides = twoSided ? 2 : 1;
-    const int dims[3] = {k, int(n), int(table.m)};
     py::array_t<double> prototypes({std::int64_t{k}, table.m});
     py::array_t<int> assignments({sides, n});
     py::array_t<double> similarities({sides, n});
     int* labels = assignments.mutable_data();
     double* degrees = similarities.mutable_data();
     double* seeds = prototypes.mutable_data();
-    int passInfo[2] = {0, 0};
-    int winner = 0;
-    double total = 0.0;
+    Vantor::ClusteringReport report;
     bool ok;
     {
         py::gil_scoped_release unlocked;
-        ok = Vantor::clusterFromStarts(clustions, rule, restarts, randomSeed, table.data, dims,
-                                       twoSided, seeds, labels, degrees,
-                                       twoSided ? labels + n : nullptr,
-                                       twoSided ? degrees + n : nullptr, passInfo, &winner,
-                                       &total);
+        ok = Vantor::runSeededClustering(clustions, options, rule, restarts, randomSeed,
+                                         table.data, n, int(table.m), twoSided, seeds, k, labels,
+                                         degrees, twoSided ? labels + n : nullptr,
+                                         twoSided ? degrees + n : nullptr, &report);
     }
     if (!ok) refuseSeeding(k);
-    return py::make_tuple(prototypes, assignments, similarities, passInfo[0] == 1, passInfo[1],
-                          winner, total);
+    return py::make_tuple(prototypes, assignments, similarities, report.converged, report.passes,
+                          report.winningStart, report.totalSimilarity, report.allPasses,
+                          report.evaluations);
 }
 
 py::int_ restartSeed(std::uint64_t randomSeed, int start) {

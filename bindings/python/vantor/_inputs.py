@@ -8,6 +8,7 @@ are passed without a copy.
 
 import numbers
 import operator
+import os
 
 import numpy as np
 
@@ -189,3 +190,19 @@ def describe(value):
     if isinstance(value, np.floating) and number == number and number != value:
         return np.format_float_positional(value)  # wider than a float: all its digits
     return _vantor.format_double(number)
+
+
+def threads(n_jobs):
+    """The library's thread count for scikit-learn's n_jobs: None or -1 every
+    core (0 to the library), a positive count itself, -2 all but one core
+    and so on down (at least one)."""
+    if n_jobs is None:
+        return 0
+    count = whole(n_jobs, "n_jobs", None, 1024)
+    if count == 0:
+        raise ValueError("n_jobs must not be 0: None or -1 for every core, 1 for one")
+    if count > 0:
+        return count
+    if count == -1:
+        return 0
+    return max(1, (os.cpu_count() or 1) + 1 + count)

@@ -20,7 +20,7 @@ Assignment.__doc__ = """Result of assign(), shaped as in Clustering."""
 
 
 def cluster(items, prototypes, threshold=0.0, max_passes=40, two_sided=False, in_place=False,
-            *, limit=None, allow_nan=False):
+            *, limit=None, allow_nan=False, n_jobs=None):
     """Clusters the rows of items around the rows of prototypes (the seeds).
 
     Each pass assigns every item to its most similar prototype (it moves only
@@ -35,14 +35,17 @@ def cluster(items, prototypes, threshold=0.0, max_passes=40, two_sided=False, in
                be a writeable C-contiguous float64 numpy array; by default
                the seeds are copied and left as they were.
     allow_nan: NaN in items or prototypes is refused unless this is True.
+    n_jobs:    threads: None or -1 every core, 1 one; every count gives the
+               same bits.
 
     Returns Clustering(prototypes, assignments, similarities, converged,
     passes). An item (or part) that no prototype could take has assignment
     -1 and similarity -1.0.
     """
     passes = _max_passes(max_passes, limit)
+    jobs = _inputs.threads(n_jobs)
     return _run(items, prototypes, threshold, passes, two_sided, in_place, allow_nan,
-                lambda seeds, found: Clustering(seeds, *found))
+                lambda seeds, found: Clustering(seeds, *found[:4]), jobs)
 
 
 def assign(items, prototypes, threshold=0.0, two_sided=False, *, allow_nan=False):
@@ -67,7 +70,8 @@ def _max_passes(max_passes, limit):
     return ("limit", limit)
 
 
-def _run(items, prototypes, threshold, passes, two_sided, in_place, allow_nan, package):
+def _run(items, prototypes, threshold, passes, two_sided, in_place, allow_nan, package,
+         threads=1):
     gate = _inputs.unit_interval(threshold, "threshold")
     word, value = passes
     passes_allowed = _inputs.whole(value, word, 1)
@@ -90,11 +94,11 @@ def _run(items, prototypes, threshold, passes, two_sided, in_place, allow_nan, p
         seeds = np.array(seeds, dtype=np.float64, order="C")
     if np.may_share_memory(data, seeds):
         data = data.copy()  # the library reads items while it rewrites prototypes
-    assignments, similarities, converged, passes_run = _vantor.cluster(
-        data, seeds, gate, passes_allowed, sided, allow)
+    assignments, similarities, converged, passes_run, evaluations = _vantor.cluster(
+        data, seeds, gate, passes_allowed, sided, allow, threads)
     if not sided:
         assignments, similarities = assignments[0], similarities[0]
-    return package(seeds, (assignments, similarities, converged, passes_run))
+    return package(seeds, (assignments, similarities, converged, passes_run, evaluations))
 
 
 def _writable_matrix(value, name):

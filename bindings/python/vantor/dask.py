@@ -8,11 +8,12 @@ for every chunking and any number of workers.
 
 items is a two-dimensional dask array chunked by rows (chunks across the
 columns are joined first). Each pass scans the chunks in parallel, one task
-per chunk, against the same prototypes; then, if anything changed, a chain of
-small tasks folds the chunks in row order into running k x m sums and k
-counts, which are all that travels from one fold task to the next. A
-parallel sum would round in another order and move the bits; this one
-rounds exactly as the library does in memory. The client stops on the
+per chunk, against the same prototypes; then, if anything changed, chains of
+small tasks fold the chunks in row order into running k x m sums and k
+counts, one chain per block of features side by side; a chain's sums and
+counts are all that travels from one of its fold tasks to the next. A
+parallel sum over rows would round in another order and move the bits;
+these round exactly as the library does in memory. The client stops on the
 library's rule: after a pass that changed nothing, or after max_passes.
 
 Scheduler: whatever dask uses at the time of the call: the threaded
@@ -136,26 +137,34 @@ class _Run:
 
     def fold(self, states, seeds):
         """The new prototypes: the chunks folded in row order, a window of
-        them at a time. Given the whole chain at once, dask reads chunks as
-        soon as a worker is free, far ahead of the sequential fold, and they
-        wait in memory for their turn, so a worker's memory would grow with
-        the number of rows. A window holds a few chunks per worker thread;
-        under distributed the next window is already submitted while one
-        runs, so the reading never stalls, and no more are ever in flight."""
+        them at a time, in one chain per block of features run side by side.
+        Each prototype-feature sum is a sequence of additions in row order of
+        its own, so the features split into chains without moving a bit;
+        only the sums of a chain's features and the k counts travel along it.
+
+        Given the whole chain at once, dask reads chunks as soon as a worker
+        is free, far ahead of the sequential fold, and they wait in memory
+        for their turn, so a worker's memory would grow with the number of
+        rows. A window holds a few chunks per worker thread, shared by the
+        chains; under distributed the next window is already submitted while
+        one runs, so the reading never stalls, and no more are ever in
+        flight."""
         import dask
 
         client = _distributed_client()
         threads = _threads(client)
-        window = threads if client is not None else 2 * threads
-        running = _start(self.k, self.m)
+        chains = _feature_blocks(self.m, threads)
+        window = max(1, (threads if client is not None else 2 * threads) // len(chains))
+        running = [_start(self.k, stop - start) for start, stop in chains]
         in_flight = []
         for first in range(0, len(self.blocks), window):
-            for i in range(first, min(first + window, len(self.blocks))):
-                running = dask.delayed(_fold, pure=False)(self.blocks[i], states[i][0], running,
-                                                          self.two_sided, self.first_rows[i],
-                                                          self.rows[i], self.m, self.declared)
+            for c, (start, stop) in enumerate(chains):
+                for i in range(first, min(first + window, len(self.blocks))):
+                    running[c] = dask.delayed(_fold, pure=False)(
+                        self.blocks[i], states[i][0], running[c], self.two_sided,
+                        self.first_rows[i], self.rows[i], self.m, self.declared, start, stop)
             if client is None:
-                running = dask.compute(running)[0]
+                running = list(dask.compute(*running))
             else:
                 running = client.compute(running)
                 in_flight.append(running)
@@ -270,12 +279,23 @@ def _start(k, m):
     return np.zeros((k, m)), np.zeros(k, dtype=np.int64)
 
 
-def _fold(block, assignments, running, two_sided, first_row, rows, m, declared):
+def _feature_blocks(m, threads):
+    """[start, stop) of each chain's features: as many chains as threads (at
+    most m), the first m % chains one feature longer."""
+    chains = max(1, min(threads, m))
+    base, longer = divmod(m, chains)
+    bounds = [c * base + min(c, longer) for c in range(chains + 1)]
+    return list(zip(bounds[:-1], bounds[1:]))
+
+
+def _fold(block, assignments, running, two_sided, first_row, rows, m, declared, start, stop):
     sums, counts = running
     block = _checked_block(block, first_row, rows, m, declared)
-    return _vantor.fold_block(block, assignments, sums, counts, two_sided)
+    columns = np.ascontiguousarray(block[:, start:stop])
+    return _vantor.fold_block(columns, assignments, sums, counts, two_sided)
 
 
 def _finish(running, seeds):
-    sums, counts = running
-    return _vantor.finish_pass(sums, counts, seeds)
+    # Every chain counted the same members; the sums join side by side.
+    sums = np.ascontiguousarray(np.concatenate([chain[0] for chain in running], axis=1))
+    return _vantor.finish_pass(sums, running[0][1], seeds)

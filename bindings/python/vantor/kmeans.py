@@ -4,11 +4,11 @@ estimator conventions (scikit-learn itself is not needed)."""
 import numpy as np
 
 from . import _inputs, _modes, _vantor
-from .clustions import assign, cluster
+from .clustions import Clustering, _run, assign, cluster
 from .seeding import library_seed
 
 _PARAMETERS = ("n_clusters", "init", "n_init", "threshold", "max_iter", "two_sided",
-               "random_state", "allow_nan")
+               "random_state", "allow_nan", "n_jobs")
 
 
 class NotFittedError(ValueError, AttributeError):
@@ -34,6 +34,9 @@ class SimilarityKMeans:
     random_state: None, an int (the library's own seed, the same draws in
                 every host) or a numpy RandomState / Generator.
     allow_nan:  NaN in the data is refused unless this is True.
+    n_jobs:     threads: None or -1 every core (as scikit-learn's KMeans), 1
+                one. The starts run side by side; every count gives the same
+                bits.
 
     After fit:
     cluster_centers_  (k, n_features) prototypes.
@@ -44,11 +47,13 @@ class SimilarityKMeans:
     total_similarity_ the sum of every assigned similarity (what restarts
                       compare).
     n_iter_, converged_  passes run and whether the last one moved nothing.
+    n_evaluations_    similarity evaluations the whole fit made (seeding and
+                      every start included; None for a dask array X).
     n_features_in_    the number of columns seen by fit.
     """
 
     def __init__(self, n_clusters=8, *, init="kmeans++", n_init=10, threshold=0.0, max_iter=40,
-                 two_sided=False, random_state=None, allow_nan=False):
+                 two_sided=False, random_state=None, allow_nan=False, n_jobs=None):
         self.n_clusters = n_clusters
         self.init = init
         self.n_init = n_init
@@ -57,6 +62,7 @@ class SimilarityKMeans:
         self.two_sided = two_sided
         self.random_state = random_state
         self.allow_nan = allow_nan
+        self.n_jobs = n_jobs
 
     def get_params(self, deep=True):
         return {name: getattr(self, name) for name in _PARAMETERS}
@@ -81,6 +87,7 @@ class SimilarityKMeans:
         gate = _inputs.unit_interval(self.threshold, "threshold")
         sided = _inputs.flag(self.two_sided, "two_sided")
         allow = _inputs.flag(self.allow_nan, "allow_nan")
+        jobs = _inputs.threads(self.n_jobs)
         spread = _is_dask_array(X)
         data = X if spread else _inputs.matrix(X, "X", "sample")
         if data.shape[0] == 0 or data.shape[1] == 0:
@@ -102,10 +109,10 @@ class SimilarityKMeans:
             starts = _inputs.whole(self.n_init, "n_init", 1)
             # Before anything of size k is set aside for a k the items cannot fill.
             _vantor.check_k(_inputs.converted(data), k, sided, "n_clusters")
-            centers, labels, similarities, converged, n_iter, start, total = \
+            centers, labels, similarities, converged, n_iter, start, total, _, evaluations = \
                 _vantor.cluster_from_starts(_inputs.converted(data), k, rule, starts,
                                             library_seed(self.random_state, rule), gate,
-                                            passes, sided, allow)
+                                            passes, sided, allow, jobs)
         else:
             seeds = _inputs.matrix(self.init, "init", "prototype")
             _vantor.check_clustering_values(_inputs.converted(seeds), "init", allow)
@@ -113,8 +120,11 @@ class SimilarityKMeans:
                 raise ValueError(f"init must hold n_clusters={k} rows of {data.shape[1]} "
                                  f"values, got shape {seeds.shape}")
             # A dask array runs in chunks on dask's scheduler, with the same bits.
-            run = (_spread().cluster if spread else cluster)(data, seeds, gate, passes, sided,
-                                                             allow_nan=allow)
+            if spread:
+                run = _spread().cluster(data, seeds, gate, passes, sided, allow_nan=allow)
+                evaluations = None
+            else:
+                run, evaluations = _evaluated_run(data, seeds, gate, passes, sided, allow, jobs)
             centers, labels, similarities = run.prototypes, run.assignments, run.similarities
             converged, n_iter, start = run.converged, run.passes, 0
             total = _total(labels, similarities, sided)
@@ -125,6 +135,7 @@ class SimilarityKMeans:
         self.n_iter_ = int(n_iter)
         self.best_start_ = int(start)
         self.total_similarity_ = float(total)
+        self.n_evaluations_ = None if evaluations is None else int(evaluations)
         self.n_features_in_ = data.shape[1]
         return self
 
@@ -177,6 +188,12 @@ class SimilarityKMeans:
             raise ValueError(f"X has {data.shape[1]} features, but SimilarityKMeans was fitted "
                              f"with {self.n_features_in_}")
         return data
+
+
+def _evaluated_run(data, seeds, gate, passes, sided, allow, jobs):
+    # cluster() itself, with the evaluation count the library reports.
+    return _run(data, seeds, gate, ("max_iter", passes), sided, False, allow,
+                lambda prototypes, found: (Clustering(prototypes, *found[:4]), found[4]), jobs)
 
 
 def _total(assignments, similarities, two_sided):

@@ -15,7 +15,7 @@ whole rows and count as positive parts)."""
 
 
 def seed(items, k, method="farthest", random_state=None, threshold=0.0, two_sided=False, *,
-         allow_nan=False):
+         allow_nan=False, n_jobs=None):
     """Chooses k starting prototypes among the rows of items.
 
     method: "farthest" (the first candidate, then again and again the one
@@ -27,6 +27,8 @@ def seed(items, k, method="farthest", random_state=None, threshold=0.0, two_side
             (the same int gives the same draws in every host); None or a
             numpy RandomState / Generator draws that seed from numpy.
     threshold: the similarity's threshold, in [0, 1].
+    n_jobs: threads for the bookkeeping of "kmeans++" and "farthest": None or
+            -1 every core, 1 one; every count gives the same seeds.
 
     Returns Seeds(prototypes, rows, parts).
     """
@@ -36,9 +38,11 @@ def seed(items, k, method="farthest", random_state=None, threshold=0.0, two_side
     gate = _inputs.unit_interval(threshold, "threshold")
     sided = _inputs.flag(two_sided, "two_sided")
     allow = _inputs.flag(allow_nan, "allow_nan")
+    jobs = _inputs.threads(n_jobs)
     data = _checked_items(items, count)
     _vantor.check_k(_inputs.converted(data), count, sided, "k")
-    return Seeds(*_vantor.seed(_inputs.converted(data), count, rule, state, gate, sided, allow))
+    return Seeds(*_vantor.seed(_inputs.converted(data), count, rule, state, gate, sided, allow,
+                               jobs))
 
 
 def _checked_items(items, k):

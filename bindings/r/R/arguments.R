@@ -65,6 +65,17 @@ check_count <- function(value, arg, lowest = 1L, call = sys.call(-1)) {
   as.integer(value)
 }
 
+# The threads a clustering uses when the caller names none: half the cores,
+# as the rest of R's parallel code tends to take, and at most 2 while
+# R CMD check limits the cores (_R_CHECK_LIMIT_CORES_).
+default_threads <- function() {
+  cores <- parallel::detectCores()
+  threads <- if (is.na(cores)) 1L else max(1L, as.integer(cores %/% 2L))
+  limit <- tolower(Sys.getenv("_R_CHECK_LIMIT_CORES_", ""))
+  if (nzchar(limit) && limit != "false") threads <- min(threads, 2L)
+  threads
+}
+
 check_flag <- function(value, arg, call = sys.call(-1)) {
   if (!is.logical(value) || length(value) != 1L || is.na(value)) {
     refuse(sprintf("%s must be TRUE or FALSE", arg), call)

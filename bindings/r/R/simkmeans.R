@@ -49,6 +49,10 @@
 #'   draws it from R's random number stream, so
 #'   [set.seed()] makes a run reproducible; the seed used is returned as
 #'   `seed`. Nothing is drawn for given `centers` or a deterministic rule.
+#' @param threads The number of threads the run (and its starts, side by
+#'   side) may use; every number gives the same result. By default
+#'   `getOption("vantor.threads")`, or half the cores when that is not set
+#'   (at most 2 under `R CMD check`).
 #' @param allow.nan If `TRUE`, `NA` and `NaN` go to the library as NaN: a
 #'   NaN feature counts as 0 in similarities but makes every mean it enters
 #'   NaN. By default they are refused, naming the row and column. Infinite
@@ -92,13 +96,15 @@
 #' @export
 simkmeans <- function(x, centers, threshold = 0, iter.max = 40, nstart = 10,
                       two.sided = FALSE, seeding = c("kmeans++", "farthest", "first"),
-                      seed = NULL, allow.nan = FALSE) {
+                      seed = NULL, allow.nan = FALSE,
+                      threads = getOption("vantor.threads", default_threads())) {
   call <- sys.call()
   threshold <- check_unit(threshold, "threshold")
   iter.max <- check_count(iter.max, "iter.max")
   nstart <- check_count(nstart, "nstart")
   two.sided <- check_flag(two.sided, "two.sided")
   allow.nan <- check_flag(allow.nan, "allow.nan")
+  threads <- check_count(threads, "threads")
   rule <- choose_mode(seeding, "seeding", "seeding")
   x <- as_items(x, "x")
   if (missing(centers)) refuse("centers must be given: a number of clusters or a matrix", call)
@@ -117,7 +123,7 @@ simkmeans <- function(x, centers, threshold = 0, iter.max = 40, nstart = 10,
   # The library checks k against the candidates for seeds before it sets
   # anything of size k aside.
   fit <- .Call(C_vantor_cluster, x, "x", centers, threshold, iter.max, nstart, two.sided, rule,
-               if (is.na(seed)) 0 else seed, allow.nan, call)
+               if (is.na(seed)) 0 else seed, allow.nan, threads, call)
   if (is.null(fit)) refuse("the library refused to cluster x", call)
   k <- nrow(fit$centers)
   dimnames(fit$centers) <- dimnames(fit$seeds) <- list(seq_len(k), colnames(x))

@@ -8,6 +8,7 @@
 
 #include "column_rows.h"
 #include "policy.h"
+#include "vantor/clustering_run.h"
 #include "vantor/clustions.h"
 #include "vantor/input_policy.h"
 #include "vantor/run_facts.h"
@@ -68,7 +69,7 @@ T* scratch(std::int64_t count) {
 // size k is allocated; seed: a whole double below 2^53 or a string of digits.
 extern "C" SEXP vantor_cluster(SEXP xs, SEXP xName, SEXP centersOrK, SEXP threshold,
                                SEXP iterMax, SEXP restarts, SEXP twoSidedFlag, SEXP seeding,
-                               SEXP seed, SEXP allowNaN, SEXP call) {
+                               SEXP seed, SEXP allowNaN, SEXP threads, SEXP call) {
     const ColumnMatrix x = vantor_r::columnMatrix(xs, CHAR(STRING_ELT(xName, 0)));
     const bool given = Rf_isMatrix(centersOrK);
     ColumnMatrix centers{nullptr, 0, 0, false, "centers"};
@@ -105,32 +106,28 @@ extern "C" SEXP vantor_cluster(SEXP xs, SEXP xName, SEXP centersOrK, SEXP thresh
     double* prototypes = scratch<double>(static_cast<std::int64_t>(k) * m);
     int* assignments[2] = {scratch<int>(n), scratch<int>(n)};
     double* similarities[2] = {scratch<double>(n), scratch<double>(n)};
-    int dims[3] = {k, n, m};
-    int passInfo[2] = {0, 0};
-    int winningStart = 0;
-    double total = 0;
+    Vantor::ClusteringOptions options;
+    options.threads = Rf_asInteger(threads);  // checked by the R wrapper
+    Vantor::ClusteringReport report;
 
     bool ok;
     if (given) {
         vantor_r::gatherRows(centers, 0, k, seeds);
         std::memcpy(prototypes, seeds, sizeof(double) * static_cast<std::size_t>(k) * m);
-        ok = twoSided ? clustions.cluster(prototypes, items, dims, assignments[0], assignments[1],
-                                          similarities[0], similarities[1], passInfo)
-                      : clustions.cluster(prototypes, items, dims, assignments[0], similarities[0],
-                                          passInfo);
-        ok = ok && Vantor::totalSimilarity(twoSided, assignments[0], similarities[0],
-                                           assignments[1], similarities[1], n, &total);
+        ok = Vantor::runClustering(clustions, options, items, n, m, twoSided, prototypes, k,
+                                   assignments[0], similarities[0], assignments[1],
+                                   similarities[1], &report);
     } else {
         const int rule = Rf_asInteger(seeding);
-        ok = Vantor::clusterFromStarts(clustions, rule, Rf_asInteger(restarts), randomSeed, items,
-                                       dims, twoSided, prototypes, assignments[0], similarities[0],
-                                       assignments[1], similarities[1], passInfo, &winningStart,
-                                       &total);
+        ok = Vantor::runSeededClustering(clustions, options, rule, Rf_asInteger(restarts),
+                                         randomSeed, items, n, m, twoSided, prototypes, k,
+                                         assignments[0], similarities[0], assignments[1],
+                                         similarities[1], &report);
         // The kept run's starting prototypes, chosen again from its start's
         // seed, so a caller can rerun or inspect it.
         ok = ok && Vantor::chooseSeeds(clustions, rule, k, items, n, m, twoSided,
-                                       Vantor::restartSeed(randomSeed, winningStart), seeds,
-                                       nullptr, nullptr);
+                                       Vantor::restartSeed(randomSeed, report.winningStart),
+                                       seeds, nullptr, nullptr);
     }
     if (!ok) return R_NilValue;
 
@@ -141,10 +138,10 @@ extern "C" SEXP vantor_cluster(SEXP xs, SEXP xName, SEXP centersOrK, SEXP thresh
     SET_VECTOR_ELT(out, 1, similarityColumns(assignments, similarities, sides, n));
     SET_VECTOR_ELT(out, 2, matrixOfRows(prototypes, k, m));
     SET_VECTOR_ELT(out, 3, matrixOfRows(seeds, k, m));
-    SET_VECTOR_ELT(out, 4, Rf_ScalarInteger(passInfo[1]));
-    SET_VECTOR_ELT(out, 5, Rf_ScalarLogical(passInfo[0] == 1));
-    SET_VECTOR_ELT(out, 6, Rf_ScalarReal(total));
-    SET_VECTOR_ELT(out, 7, Rf_ScalarInteger(winningStart + 1));
+    SET_VECTOR_ELT(out, 4, Rf_ScalarInteger(report.passes));
+    SET_VECTOR_ELT(out, 5, Rf_ScalarLogical(report.converged));
+    SET_VECTOR_ELT(out, 6, Rf_ScalarReal(report.totalSimilarity));
+    SET_VECTOR_ELT(out, 7, Rf_ScalarInteger(report.winningStart + 1));
     SEXP labels = PROTECT(Rf_allocVector(STRSXP, 8));
     for (int i = 0; i < 8; ++i) SET_STRING_ELT(labels, i, Rf_mkChar(names[i]));
     Rf_setAttrib(out, R_NamesSymbol, labels);

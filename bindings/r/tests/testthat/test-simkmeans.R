@@ -148,3 +148,29 @@ test_that("refused clustering arguments name what was wrong", {
     expect_error(eval(case[[1]]), case[[2]], fixed = TRUE, info = deparse(case[[1]]))
   }
 })
+
+test_that("every thread count gives the bits of one thread", {
+  for (two.sided in c(FALSE, TRUE)) {
+    data <- if (two.sided) signed else items
+    for (iter.max in c(2, 40)) {
+      one <- simkmeans(data, 3, iter.max = iter.max, nstart = 5, two.sided = two.sided,
+                       seed = 5, threads = 1)
+      for (threads in c(2, 3, 8)) {
+        many <- simkmeans(data, 3, iter.max = iter.max, nstart = 5, two.sided = two.sided,
+                          seed = 5, threads = threads)
+        expect_identical(many[c("cluster", "centers", "iter", "converged", "start")],
+                         one[c("cluster", "centers", "iter", "converged", "start")])
+        expect_same_bits(many$similarity, one$similarity, threads)
+        expect_same_bits(many$totsim, one$totsim, threads)
+      }
+      given <- simkmeans(data, data[c(1, 5, 13), ], iter.max = iter.max,
+                         two.sided = two.sided, threads = 1)
+      withr_threads <- options(vantor.threads = 3)
+      from_option <- simkmeans(data, data[c(1, 5, 13), ], iter.max = iter.max,
+                               two.sided = two.sided)
+      options(withr_threads)
+      expect_same_bits(from_option$centers, given$centers, "vantor.threads")
+    }
+  }
+  expect_error(simkmeans(items, 2, threads = 0), "threads")
+})
