@@ -3,7 +3,7 @@ cmake_minimum_required(VERSION 3.25)
 # user would: a C++ program through find_package(vantor CONFIG), a C program
 # through pkg-config. Each must build warning-free and print what it should.
 #
-# cmake -DBUILD_DIR= -DWORK_DIR= -DLIBDIR= -DVERSION= -DGENERATOR=
+# cmake -DBUILD_DIR= -DWORK_DIR= -DLIBDIR= -DDOCDIR= -DVERSION= -DGENERATOR=
 #       -DMAKE_PROGRAM= -DC_COMPILER= -DCXX_COMPILER= -DC_FLAGS= -DCXX_FLAGS=
 #       -DLINKER_FLAGS= -DPKG_CONFIG= -P run_consumers.cmake
 
@@ -51,12 +51,14 @@ foreach(link_target IN ITEMS "libvantor.so.${major}:libvantor.so.${VERSION}"
     message(FATAL_ERROR "${link} points to ${points_to}, not ${target}")
   endif()
 endforeach()
-foreach(file IN ITEMS include/vantor/vantor.h include/vantor/contifiers.h
-                      include/vantor/dinorms.h include/vantor/clustions.h
-                      include/vantor/export.h include/vantor/version.h
+# Every public header of the source tree, whichever additions it has.
+file(GLOB public_headers RELATIVE ${here}/../../include ${here}/../../include/vantor/*.h)
+list(TRANSFORM public_headers PREPEND include/)
+foreach(file IN ITEMS ${public_headers}
                       ${LIBDIR}/cmake/vantor/vantorConfig.cmake
                       ${LIBDIR}/cmake/vantor/vantorConfigVersion.cmake
-                      ${LIBDIR}/pkgconfig/vantor.pc)
+                      ${LIBDIR}/pkgconfig/vantor.pc
+                      ${DOCDIR}/LICENSE)
   if(NOT EXISTS ${prefix}/${file})
     message(FATAL_ERROR "not installed: ${file}")
   endif()
