@@ -11,9 +11,10 @@ if(NOT r_version STREQUAL VERSION)
   message(FATAL_ERROR "bindings/r/DESCRIPTION says Version: ${r_version}, version.h says ${VERSION}")
 endif()
 
-# The first line names the newest entry: "libvantor (1.0.0-1) unstable; ...".
+# The first line names the newest entry: "libvantor (1.0.0) unstable; ...",
+# with a Debian revision after a dash if a distribution adds one.
 file(STRINGS ${SOURCE_DIR}/debian/changelog debian_line LIMIT_COUNT 1)
-if(NOT debian_line MATCHES "^libvantor \\(([^)-]+)-[^)]+\\)")
+if(NOT debian_line MATCHES "^libvantor \\(([^)-]+)(-[^)]+)?\\)")
   message(FATAL_ERROR "debian/changelog does not start with a libvantor entry: ${debian_line}")
 endif()
 if(NOT CMAKE_MATCH_1 STREQUAL VERSION)
