@@ -10,7 +10,9 @@
 3. The search page, whose search runs in the browser's JavaScript, finds
    SimilarityKMeans (Python) and clusterFromStarts (C++ header) and links
    the pages that document them.
-4. A screenshot of the front page is left in WORK_DIR/front-page.png.
+4. The reference pages carry the words of their sources: a header's own
+   comment on its member, a Python argument list read as parameters.
+5. A screenshot of the front page is left in WORK_DIR/front-page.png.
 """
 
 import html.parser
@@ -25,6 +27,15 @@ CHROMIUM_FLAGS = ["--headless", "--no-sandbox", "--disable-gpu", "--disable-quic
                   "--disable-background-networking", "--disable-component-update",
                   "--disable-sync", "--hide-scrollbars"]
 SEARCHES = {"SimilarityKMeans": "api/python.html", "clusterFromStarts": "api/seeding.html"}
+# (page, text it must show): a trailing member comment of contifiers.h, the
+# file comment of vantor.h, and contify's "name: text" arguments as numpydoc
+# parameters (a name in its own <dt>, its text after it).
+REFERENCE_TEXT = [
+    ("api/contifiers.html", "gate: a position takes part when its weight &gt;= threshold"),
+    ("api/vantor.html", "Bad input, common to all sixteen"),
+    ("api/python.html", '<dt class="field-odd">Parameters<span class="colon">:</span></dt>'),
+    ("api/python.html", "<strong>allow_nan</strong>"),
+]
 
 
 class Links(html.parser.HTMLParser):
@@ -81,6 +92,9 @@ def main():
     work = Path(sys.argv[2]).resolve()
     work.mkdir(parents=True, exist_ok=True)
     failures = [f"broken link {b}" for b in broken_links(site)]
+    for page, text in REFERENCE_TEXT:
+        if text not in (site / page).read_text(encoding="utf-8"):
+            failures.append(f"{page} does not show {text!r}")
 
     with tempfile.TemporaryDirectory(dir=work) as profile:
         front = chromium(profile, "--virtual-time-budget=5000", "--dump-dom",
