@@ -119,8 +119,13 @@ def write_r_pages(extra):
         "file.path(out, sub('[.]Rd$', '.html', basename(f))), "
         "package = c('vantor', version), stylesheet = 'R.css', Links = NULL)\n"
         "file.copy(file.path(R.home('doc'), 'html', 'R.css'), out, overwrite = TRUE)\n")
+    # Rd2HTML also writes a redirect page per alias into ../help; the site
+    # links the pages themselves, so those are made in a scratch folder.
+    redirects = rendered.parent / "help"
+    redirects.mkdir(exist_ok=True)
     subprocess.run(["Rscript", "-e", script, str(rendered), version] + [str(p) for p in pages],
                    check=True, stdout=subprocess.DEVNULL)
+    shutil.rmtree(redirects)
     figures = man / "figures"
     if figures.is_dir():
         shutil.copytree(figures, rendered / "figures", dirs_exist_ok=True)
