@@ -14,6 +14,7 @@
 #include "allocation_counter.h"
 #include "literal_clustions.h"
 #include "per_element.h"
+#include "vantor/clustions.h"
 #include "vantor/vantor.h"
 
 namespace {

@@ -8,6 +8,7 @@
 
 #include "literal_contifiers.h"
 #include "per_element.h"
+#include "vantor/contifiers.h"
 #include "vantor/vantor.h"
 
 namespace {

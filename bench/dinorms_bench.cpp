@@ -9,6 +9,7 @@
 
 #include "literal_dinorms.h"
 #include "per_element.h"
+#include "vantor/dinorms.h"
 #include "vantor/vantor.h"
 
 namespace {

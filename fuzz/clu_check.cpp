@@ -11,6 +11,7 @@
 #include "exact_buffer.h"
 #include "harness.h"
 #include "literal_clustions.h"
+#include "vantor/clustions.h"
 #include "vantor/vantor.h"
 
 namespace fz {

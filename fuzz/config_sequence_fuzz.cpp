@@ -9,6 +9,9 @@
 
 #include "exact_buffer.h"
 #include "harness.h"
+#include "vantor/clustions.h"
+#include "vantor/contifiers.h"
+#include "vantor/dinorms.h"
 #include "vantor/vantor.h"
 
 namespace {

@@ -6,6 +6,7 @@
 
 #include "exact_buffer.h"
 #include "harness.h"
+#include "vantor/dinorms.h"
 #include "vantor/vantor.h"
 
 namespace fz {

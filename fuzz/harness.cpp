@@ -4,6 +4,9 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "vantor/clustions.h"
+#include "vantor/contifiers.h"
+#include "vantor/dinorms.h"
 #include "vantor/vantor.h"
 
 namespace fz {

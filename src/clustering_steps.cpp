@@ -3,6 +3,7 @@
 // check what a caller hands over, since nobody checked it before.
 #include "vantor/clustering_steps.h"
 
+#include <cstdint>
 #include <initializer_list>
 
 #include "pass_steps.h"
@@ -27,32 +28,40 @@ bool blockPresent(std::int64_t count, int m, std::initializer_list<const void*> 
     return true;
 }
 
-}  // namespace
-
-bool scanItems(double threshold, const double* prototypes, int k, int m, const double* items,
-               std::int64_t count, int* assignments, double* similarities, bool* changed) {
-    if (k <= 0 || changed == nullptr) return false;
-    if (!blockPresent(count, m, {assignments, similarities}, {prototypes, items})) return false;
-    bool any = false;
-    pass::scanItems(threshold, prototypes, k, m, items, count, assignments, similarities, any);
-    *changed = any;
+// A fold adds at most `perItem` members per item to one prototype. A count
+// that is negative cannot have come from folding, and one within that reach
+// of INT64_MAX would wrap around; both are refused before anything changes.
+bool countsCanGrow(const std::int64_t* counts, int k, std::int64_t count, int perItem) {
+    constexpr std::int64_t kMost = INT64_MAX;
+    const std::int64_t items = count > 0 ? count : 0;
+    if (items > kMost / perItem) return false;
+    const std::int64_t reach = items * perItem;
+    for (int p = 0; p < k; ++p) {
+        if (counts[p] < 0 || counts[p] > kMost - reach) return false;
+    }
     return true;
 }
 
-bool scanParts(double threshold, const double* prototypes, int k, int m, const double* items,
-               std::int64_t count, int* negAssignments, int* posAssignments,
-               double* negSimilarities, double* posSimilarities, double* workspace,
-               bool* changed) {
+}  // namespace
+
+bool scan(double threshold, bool twoSided, const double* items, std::int64_t count, int m,
+          const double* prototypes, int k, int* assignments, double* similarities,
+          int* posAssignments, double* posSimilarities, bool* changed, double* workspace) {
     if (k <= 0 || changed == nullptr) return false;
-    if (!blockPresent(count, m, {negAssignments, posAssignments, negSimilarities, posSimilarities},
-                      {prototypes, items, workspace})) {
-        return false;
-    }
     bool any = false;
-    double* const negative = workspace;
-    double* const positive = m > 0 ? workspace + m : workspace;
-    pass::scanParts(threshold, prototypes, k, m, items, count, negAssignments, posAssignments,
-                    negSimilarities, posSimilarities, negative, positive, any);
+    if (!twoSided) {
+        if (!blockPresent(count, m, {assignments, similarities}, {prototypes, items})) return false;
+        pass::scanItems(threshold, prototypes, k, m, items, count, assignments, similarities, any);
+    } else {
+        if (!blockPresent(count, m, {assignments, posAssignments, similarities, posSimilarities},
+                          {prototypes, items, workspace})) {
+            return false;
+        }
+        double* const negative = workspace;
+        double* const positive = m > 0 ? workspace + m : workspace;
+        pass::scanParts(threshold, prototypes, k, m, items, count, assignments, posAssignments,
+                        similarities, posSimilarities, negative, positive, any);
+    }
     *changed = any;
     return true;
 }
@@ -63,19 +72,19 @@ bool startUpdate(int k, std::int64_t* counts) {
     return true;
 }
 
-bool foldItems(const double* items, int m, std::int64_t count, const int* assignments, int k,
-               double* sums, std::int64_t* counts) {
+bool fold(bool twoSided, const double* items, std::int64_t count, int m, const int* assignments,
+          const int* posAssignments, int k, double* sums, std::int64_t* counts) {
     if (k <= 0 || counts == nullptr) return false;
-    if (!blockPresent(count, m, {assignments}, {items, sums})) return false;
-    pass::foldItems(items, m, count, assignments, k, sums, counts);
-    return true;
-}
-
-bool foldParts(const double* items, int m, std::int64_t count, const int* negAssignments,
-               const int* posAssignments, int k, double* sums, std::int64_t* counts) {
-    if (k <= 0 || counts == nullptr) return false;
-    if (!blockPresent(count, m, {negAssignments, posAssignments}, {items, sums})) return false;
-    pass::foldParts(items, m, count, negAssignments, posAssignments, k, sums, counts);
+    if (!blockPresent(count, m, {assignments, twoSided ? posAssignments : assignments},
+                      {items, sums})) {
+        return false;
+    }
+    if (!countsCanGrow(counts, k, count, twoSided ? 2 : 1)) return false;
+    if (twoSided) {
+        pass::foldParts(items, m, count, assignments, posAssignments, k, sums, counts);
+    } else {
+        pass::foldItems(items, m, count, assignments, k, sums, counts);
+    }
     return true;
 }
 

@@ -1,6 +1,7 @@
 // C entries of the Clustions family. Each reads Vantor::clu when it runs, so
 // a host that redirects the pointer moves all later calls to its instance.
 #include "entry_patterns.h"
+#include "vantor/clustions.h"
 #include "vantor/vantor.h"
 
 using Vantor::clu;

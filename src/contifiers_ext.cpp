@@ -1,6 +1,7 @@
 // C entries of the Contifiers family. Each reads Vantor::con when it runs, so
 // a host that redirects the pointer moves all later calls to its instance.
 #include "entry_patterns.h"
+#include "vantor/contifiers.h"
 #include "vantor/vantor.h"
 
 using Vantor::con;

@@ -1,6 +1,7 @@
 // C entries of the Dinorms family. Each reads Vantor::din when it runs, so a
 // host that redirects the pointer moves all later calls to its instance.
 #include "entry_patterns.h"
+#include "vantor/dinorms.h"
 #include "vantor/vantor.h"
 
 using Vantor::din;

@@ -167,11 +167,14 @@ inline void foldParts(const double* items, int m, std::int64_t count, const int*
 }
 
 // Prototypes without members keep their values: they are neither zeroed nor
-// divided, and stay available to later passes.
+// divided, and stay available to later passes. The test is "more than none"
+// rather than "not none", so that a count handed in by a caller of the
+// exported steps that is negative cannot turn a prototype into the negated
+// mean.
 inline void finishUpdate(const double* sums, const MemberCount* counts, int k, int m,
                          double* prototypes) {
     for (std::int64_t p = 0; p < k; ++p) {
-        if (counts[p] == 0) continue;
+        if (counts[p] <= 0) continue;
         const double* sum = rowIn(sums, p, m);
         double* row = rowIn(prototypes, p, m);
         const double members = static_cast<double>(counts[p]);

@@ -8,9 +8,13 @@
 // flags, so it grows with n and never with n * m.
 #include "vantor/seeding.h"
 
+#include "vantor/run_facts.h"
+
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <new>
+#include <utility>
 
 #include "lanes.h"
 #include "row_matrix.h"
@@ -49,9 +53,14 @@ inline double weightOf(double closeness) {
     return distance * distance;
 }
 
+// Scratch that frees itself on every way out. Allocated without throwing:
+// a failed allocation is a refusal, and no exception leaves the library.
 template <class T>
-T* allocateArray(std::int64_t count) {
-    return new (std::nothrow) T[static_cast<std::size_t>(count > 0 ? count : 1)];
+using Scratch = std::unique_ptr<T[]>;
+
+template <class T>
+Scratch<T> allocateArray(std::int64_t count) {
+    return Scratch<T>(new (std::nothrow) T[static_cast<std::size_t>(count > 0 ? count : 1)]);
 }
 
 // What the seeding reads, checked.
@@ -110,7 +119,6 @@ public:
     Seeder(const Input& in, double threshold) : in_(in), threshold_(threshold) {}
     Seeder(const Seeder&) = delete;
     Seeder& operator=(const Seeder&) = delete;
-    ~Seeder() { release(); }
 
     // Lists the candidates in one scan of the items, into scratch sized for
     // the most there can be (n, or 2n parts); false when there are fewer
@@ -123,7 +131,6 @@ public:
         if (in_.twoSided) parts_ = allocateArray<double>(rowOf(simil::kMaxRows, in_.m));
         if (code_ == nullptr || closeness_ == nullptr || flags_ == nullptr ||
             (in_.twoSided && parts_ == nullptr)) {
-            release();
             return false;
         }
         count_ = 0;
@@ -247,7 +254,7 @@ private:
                 continue;
             }
             // Only parts need a buffer (and only then is there one).
-            double* buffer = in_.twoSided ? parts_ + rowOf(queued, in_.m) : nullptr;
+            double* buffer = in_.twoSided ? parts_.get() + rowOf(queued, in_.m) : nullptr;
             rows[queued] = valuesOf(c, buffer);
             which[queued] = c;
             if (++queued == simil::kMaxRows) flush();
@@ -298,24 +305,13 @@ private:
         return -1;  // not reached: `unchosen` candidates are left
     }
 
-    void release() {
-        delete[] code_;
-        delete[] closeness_;
-        delete[] flags_;
-        delete[] parts_;
-        code_ = nullptr;
-        closeness_ = nullptr;
-        flags_ = nullptr;
-        parts_ = nullptr;
-    }
-
     Input in_;
     double threshold_;
     std::int64_t count_ = 0;
-    std::int64_t* code_ = nullptr;
-    double* closeness_ = nullptr;
-    unsigned char* flags_ = nullptr;
-    double* parts_ = nullptr;  // kMaxRows split parts of m values
+    Scratch<std::int64_t> code_;
+    Scratch<double> closeness_;
+    Scratch<unsigned char> flags_;
+    Scratch<double> parts_;  // kMaxRows split parts of m values
     double* seeds_ = nullptr;
     int* sourceItems_ = nullptr;
     int* sourceParts_ = nullptr;
@@ -335,9 +331,9 @@ bool acceptSeeding(int rule, int k, const double* items, int n, int m) {
 // The arrays one clustering run fills, held in scratch so that a refusal
 // can leave the caller's arrays untouched until the best run is known.
 struct Run {
-    double* prototypes = nullptr;
-    int* assignments[2] = {nullptr, nullptr};  // negative (or only) side, positive side
-    double* similarities[2] = {nullptr, nullptr};
+    Scratch<double> prototypes;
+    Scratch<int> assignments[2];  // negative (or only) side, positive side
+    Scratch<double> similarities[2];
     int passInfo[2] = {0, 0};
     double total = 0.0;
 
@@ -349,31 +345,13 @@ struct Run {
             similarities[side] = allocateArray<double>(n);
             ok = ok && assignments[side] != nullptr && similarities[side] != nullptr;
         }
-        if (!ok) release();
         return ok;
     }
 
-    void release() {
-        delete[] prototypes;
-        prototypes = nullptr;
-        for (int side = 0; side < 2; ++side) {
-            delete[] assignments[side];
-            delete[] similarities[side];
-            assignments[side] = nullptr;
-            similarities[side] = nullptr;
-        }
-    }
-
-    // The sum, in item order (negative part before positive part), of the
-    // similarity of every assigned item or part.
-    void measure(std::int64_t n, int sides) {
-        long double sum = 0.0L;
-        for (std::int64_t j = 0; j < n; ++j) {
-            for (int side = 0; side < sides; ++side) {
-                if (assignments[side][j] >= 0) sum += similarities[side][j];
-            }
-        }
-        total = static_cast<double>(sum);
+    // The total the best run is chosen by, as every host reports it.
+    void measure(std::int64_t n, bool twoSided) {
+        totalSimilarity(twoSided, assignments[0].get(), similarities[0].get(),
+                        assignments[1].get(), similarities[1].get(), n, &total);
     }
 };
 
@@ -397,6 +375,13 @@ bool chooseSeeds(Clustions& similarity, int rule, int k, const double* items, in
     if (!seeder.prepare(k)) return false;
     seeder.choose(rule, k, randomSeed, seeds, sourceItems, sourceParts);
     return true;
+}
+
+std::int64_t countCandidates(bool twoSided, const double* items, std::int64_t n, int m) {
+    if (items == nullptr || n <= 0 || m <= 0) return 0;
+    std::int64_t count = 0;
+    forEachCandidate(Input{items, n, m, twoSided}, [&](std::int64_t, bool) { ++count; });
+    return count;
 }
 
 std::uint64_t restartSeed(std::uint64_t randomSeed, int start) {
@@ -428,7 +413,6 @@ bool clusterFromStarts(Clustions& clustions, int rule, int restarts, std::uint64
     Run best, trial;
     if (!best.allocate(prototypeValues, n, sides) ||
         (runs > 1 && !trial.allocate(prototypeValues, n, sides))) {
-        best.release();
         return false;
     }
 
@@ -438,40 +422,35 @@ bool clusterFromStarts(Clustions& clustions, int rule, int restarts, std::uint64
     double* const itemValues = const_cast<double*>(items);
     for (int start = 0; start < runs; ++start) {
         Run& run = start == 0 ? best : trial;
-        seeder.choose(rule, k, restartSeed(randomSeed, start), run.prototypes, nullptr, nullptr);
+        seeder.choose(rule, k, restartSeed(randomSeed, start), run.prototypes.get(), nullptr,
+                      nullptr);
         const bool ran =
-            twoSided ? clustions.cluster(run.prototypes, itemValues, runDims, run.assignments[0],
-                                         run.assignments[1], run.similarities[0],
-                                         run.similarities[1], run.passInfo)
-                     : clustions.cluster(run.prototypes, itemValues, runDims, run.assignments[0],
-                                         run.similarities[0], run.passInfo);
-        if (!ran) {
-            best.release();
-            trial.release();
-            return false;
-        }
-        run.measure(n, sides);
+            twoSided ? clustions.cluster(run.prototypes.get(), itemValues, runDims,
+                                         run.assignments[0].get(), run.assignments[1].get(),
+                                         run.similarities[0].get(), run.similarities[1].get(),
+                                         run.passInfo)
+                     : clustions.cluster(run.prototypes.get(), itemValues, runDims,
+                                         run.assignments[0].get(), run.similarities[0].get(),
+                                         run.passInfo);
+        if (!ran) return false;
+        run.measure(n, twoSided);
         if (start > 0 && betterTotal(trial.total, best.total)) {
-            Run kept = best;
-            best = trial;
-            trial = kept;
+            std::swap(best, trial);
             winner = start;
         }
     }
 
-    copyArray(best.prototypes, prototypes, prototypeValues);
+    copyArray(best.prototypes.get(), prototypes, prototypeValues);
     int* const assignmentOut[2] = {assignments, posAssignments};
     double* const similarityOut[2] = {similarities, posSimilarities};
     for (int side = 0; side < sides; ++side) {
-        copyArray(best.assignments[side], assignmentOut[side], n);
-        copyArray(best.similarities[side], similarityOut[side], n);
+        copyArray(best.assignments[side].get(), assignmentOut[side], n);
+        copyArray(best.similarities[side].get(), similarityOut[side], n);
     }
     passInfo[0] = best.passInfo[0];
     passInfo[1] = best.passInfo[1];
     if (winningStart != nullptr) *winningStart = winner;
     if (totalSimilarity != nullptr) *totalSimilarity = best.total;
-    best.release();
-    trial.release();
     return true;
 }
 

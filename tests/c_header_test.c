@@ -1,7 +1,9 @@
-/* Compiled as C99: the public C header must stay valid C, and a C program
- * must be able to call the entries directly. */
+/* Compiled as C99: the public C headers must stay valid C, and a C program
+ * must be able to call the entries and the input policy directly. */
 #include <stdio.h>
+#include <string.h>
 
+#include "vantor/input_policy.h"
 #include "vantor/vantor.h"
 
 /* The name lists are brace initialisers a C host can use as they are. */
@@ -28,5 +30,16 @@ int main(void) {
         return 1;
     }
     printf("C host: degree %.6f\n", result);
+
+    /* A C host refuses what every host refuses, in the same words. */
+    vantor_refusal refused;
+    char text[128];
+    const double table[2] = {0.5, 1.5};
+    if (vantor_check_table(VANTOR_USE_MEMBERSHIP, table, 1, 2, 2, 1, 0, &refused) != 0 ||
+        vantor_refusal_text(&refused, VANTOR_USE_MEMBERSHIP, "x", 1, 0, 0, text, sizeof text) !=
+            strlen("x: value 1.5 at row 1, column 2 is outside [0, 1]")) {
+        fprintf(stderr, "input policy from C: %s\n", text);
+        return 1;
+    }
     return 0;
 }

@@ -19,10 +19,8 @@
 namespace {
 
 using Vantor::steps::finishUpdate;
-using Vantor::steps::foldItems;
-using Vantor::steps::foldParts;
-using Vantor::steps::scanItems;
-using Vantor::steps::scanParts;
+using Vantor::steps::fold;
+using Vantor::steps::scan;
 using Vantor::steps::startUpdate;
 
 struct Problem {
@@ -84,12 +82,11 @@ Outcome inBlocks(const Problem& p, const std::vector<int>& blocks) {
         for (int size : blocks) {
             bool blockChanged = true;
             const bool ok =
-                p.twoSided
-                    ? scanParts(p.threshold, o.prototypes.data(), p.k, p.m, items + at * p.m, size,
-                                &o.assignments[at], &o.posAssignments[at], &o.similarities[at],
-                                &o.posSimilarities[at], workspace.data(), &blockChanged)
-                    : scanItems(p.threshold, o.prototypes.data(), p.k, p.m, items + at * p.m, size,
-                                &o.assignments[at], &o.similarities[at], &blockChanged);
+                scan(p.threshold, p.twoSided, items + at * p.m, size, p.m, o.prototypes.data(), p.k,
+                     &o.assignments[at], &o.similarities[at],
+                     p.twoSided ? &o.posAssignments[at] : nullptr,
+                     p.twoSided ? &o.posSimilarities[at] : nullptr, &blockChanged,
+                     p.twoSided ? workspace.data() : nullptr);
             EXPECT_TRUE(ok);
             changed = changed || blockChanged;
             at += size;
@@ -98,11 +95,9 @@ Outcome inBlocks(const Problem& p, const std::vector<int>& blocks) {
         EXPECT_TRUE(startUpdate(p.k, counts.data()));
         at = 0;
         for (int size : blocks) {
-            const bool ok =
-                p.twoSided ? foldParts(items + at * p.m, p.m, size, &o.assignments[at],
-                                       &o.posAssignments[at], p.k, sums.data(), counts.data())
-                           : foldItems(items + at * p.m, p.m, size, &o.assignments[at], p.k,
-                                       sums.data(), counts.data());
+            const bool ok = fold(p.twoSided, items + at * p.m, size, p.m, &o.assignments[at],
+                                 p.twoSided ? &o.posAssignments[at] : nullptr, p.k, sums.data(),
+                                 counts.data());
             EXPECT_TRUE(ok);
             at += size;
         }
@@ -206,13 +201,13 @@ TEST(ClusteringSteps, FoldSplitAnywhereEqualsOneFold) {
         std::vector<double> whole(4, 5.0), split(4, -5.0);
         std::vector<std::int64_t> wholeCounts(2), splitCounts(2);
         ASSERT_TRUE(startUpdate(2, wholeCounts.data()));
-        ASSERT_TRUE(foldItems(items.data(), 2, 5, assignments.data(), 2, whole.data(),
-                              wholeCounts.data()));
+        ASSERT_TRUE(fold(false, items.data(), 5, 2, assignments.data(), nullptr, 2, whole.data(),
+                         wholeCounts.data()));
         ASSERT_TRUE(startUpdate(2, splitCounts.data()));
-        ASSERT_TRUE(foldItems(items.data(), 2, cut, assignments.data(), 2, split.data(),
-                              splitCounts.data()));
-        ASSERT_TRUE(foldItems(items.data() + 2 * cut, 2, 5 - cut, assignments.data() + cut, 2,
-                              split.data(), splitCounts.data()));
+        ASSERT_TRUE(fold(false, items.data(), cut, 2, assignments.data(), nullptr, 2, split.data(),
+                         splitCounts.data()));
+        ASSERT_TRUE(fold(false, items.data() + 2 * cut, 5 - cut, 2, assignments.data() + cut,
+                         nullptr, 2, split.data(), splitCounts.data()));
         EXPECT_EQ(wholeCounts, splitCounts);
         for (int i = 0; i < 4; ++i) EXPECT_EQ(vt::bits(whole[i]), vt::bits(split[i])) << cut;
         // Item NaN + sum NaN keeps the item's: the last NaN folded stays.
@@ -226,8 +221,8 @@ TEST(ClusteringSteps, ValuesThatAreNoPrototypeIndexAreUnassigned) {
     std::vector<int> assignments{2, -7, INT_MIN, INT_MAX};
     std::vector<double> similarities{0.99, 5.0, vt::kNaN, 2.0};
     bool changed = false;
-    ASSERT_TRUE(scanItems(0.0, prototypes.data(), 2, 2, items.data(), 4, assignments.data(),
-                          similarities.data(), &changed));
+    ASSERT_TRUE(scan(0.0, false, items.data(), 4, 2, prototypes.data(), 2, assignments.data(),
+                     similarities.data(), nullptr, nullptr, &changed, nullptr));
     EXPECT_TRUE(changed);
     EXPECT_EQ(assignments, (std::vector<int>{0, 1, 0, 1}));
     EXPECT_DOUBLE_EQ(similarities[0], 0.9 / 1.1);
@@ -238,11 +233,12 @@ TEST(ClusteringSteps, ValuesThatAreNoPrototypeIndexAreUnassigned) {
     std::vector<double> sums(4, 0.0);
     std::vector<std::int64_t> counts(2);
     ASSERT_TRUE(startUpdate(2, counts.data()));
-    ASSERT_TRUE(foldItems(items.data(), 2, 4, foreign.data(), 2, sums.data(), counts.data()));
+    ASSERT_TRUE(
+        fold(false, items.data(), 4, 2, foreign.data(), nullptr, 2, sums.data(), counts.data()));
     EXPECT_EQ(counts, (std::vector<std::int64_t>{0, 1}));
     EXPECT_EQ(sums, (std::vector<double>{0.0, 0.0, 1.0, 1.0}));
-    ASSERT_TRUE(foldParts(items.data(), 2, 4, foreign.data(), foreign.data(), 2, sums.data(),
-                          counts.data()));
+    ASSERT_TRUE(fold(true, items.data(), 4, 2, foreign.data(), foreign.data(), 2, sums.data(),
+                     counts.data()));
     EXPECT_EQ(counts, (std::vector<std::int64_t>{0, 3}));
 }
 
@@ -257,20 +253,27 @@ TEST(ClusteringSteps, RefusalsWriteNothing) {
         bool ok;
     };
     const Row rows[] = {
-        {"scan k 0", scanItems(0.0, proto, 0, 2, item, 1, a, sim, &changed)},
-        {"scan no flag", scanItems(0.0, proto, 1, 2, item, 1, a, sim, nullptr)},
-        {"scan no items", scanItems(0.0, proto, 1, 2, nullptr, 1, a, sim, &changed)},
-        {"scan no prototypes", scanItems(0.0, nullptr, 1, 2, item, 1, a, sim, &changed)},
-        {"scan no similarities", scanItems(0.0, proto, 1, 2, item, 1, a, nullptr, &changed)},
+        {"scan k 0", scan(0.0, false, item, 1, 2, proto, 0, a, sim, nullptr, nullptr, &changed,
+                          nullptr)},
+        {"scan no flag",
+         scan(0.0, false, item, 1, 2, proto, 1, a, sim, nullptr, nullptr, nullptr, nullptr)},
+        {"scan no items",
+         scan(0.0, false, nullptr, 1, 2, proto, 1, a, sim, nullptr, nullptr, &changed, nullptr)},
+        {"scan no prototypes",
+         scan(0.0, false, item, 1, 2, nullptr, 1, a, sim, nullptr, nullptr, &changed, nullptr)},
+        {"scan no similarities",
+         scan(0.0, false, item, 1, 2, proto, 1, a, nullptr, nullptr, nullptr, &changed, nullptr)},
         {"parts no workspace",
-         scanParts(0.0, proto, 1, 2, item, 1, a, a, sim, sim, nullptr, &changed)},
-        {"parts k -1", scanParts(0.0, proto, -1, 2, item, 1, a, a, sim, sim, work, &changed)},
+         scan(0.0, true, item, 1, 2, proto, 1, a, sim, a, sim, &changed, nullptr)},
+        {"parts no positive side",
+         scan(0.0, true, item, 1, 2, proto, 1, a, sim, nullptr, sim, &changed, work)},
+        {"parts k -1", scan(0.0, true, item, 1, 2, proto, -1, a, sim, a, sim, &changed, work)},
         {"start k 0", startUpdate(0, counts)},
         {"start no counts", startUpdate(1, nullptr)},
-        {"fold no sums", foldItems(item, 2, 1, a, 1, nullptr, counts)},
-        {"fold no assignments", foldItems(item, 2, 1, nullptr, 1, sums, counts)},
-        {"fold no counts", foldItems(item, 2, 1, a, 1, sums, nullptr)},
-        {"parts fold no positive", foldParts(item, 2, 1, a, nullptr, 1, sums, counts)},
+        {"fold no sums", fold(false, item, 1, 2, a, nullptr, 1, nullptr, counts)},
+        {"fold no assignments", fold(false, item, 1, 2, nullptr, nullptr, 1, sums, counts)},
+        {"fold no counts", fold(false, item, 1, 2, a, nullptr, 1, sums, nullptr)},
+        {"parts fold no positive", fold(true, item, 1, 2, a, nullptr, 1, sums, counts)},
         {"finish no sums", finishUpdate(nullptr, counts, 1, 2, proto)},
         {"finish k 0", finishUpdate(sums, counts, 0, 2, proto)},
     };
@@ -283,11 +286,13 @@ TEST(ClusteringSteps, RefusalsWriteNothing) {
     EXPECT_EQ(proto[0], 0.5);
 
     // Empty blocks and blocks without features need no arrays.
-    EXPECT_TRUE(scanItems(0.0, nullptr, 1, 2, nullptr, 0, nullptr, nullptr, &changed));
+    EXPECT_TRUE(
+        scan(0.0, false, nullptr, 0, 2, nullptr, 1, nullptr, nullptr, nullptr, nullptr, &changed,
+             nullptr));
     EXPECT_FALSE(changed);
-    EXPECT_TRUE(scanParts(0.0, nullptr, 3, -1, nullptr, 1, a, a, sim, sim, nullptr, &changed));
+    EXPECT_TRUE(scan(0.0, true, nullptr, 1, -1, nullptr, 3, a, sim, a, sim, &changed, nullptr));
     EXPECT_EQ(a[0], 0);
-    EXPECT_TRUE(foldItems(nullptr, 0, 1, a, 1, nullptr, counts));
+    EXPECT_TRUE(fold(false, nullptr, 1, 0, a, nullptr, 1, nullptr, counts));
     EXPECT_TRUE(finishUpdate(nullptr, counts, 1, -3, nullptr));
 }
 

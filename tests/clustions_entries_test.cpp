@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "bits.h"
+#include "vantor/clustions.h"
 #include "vantor/vantor.h"
 
 using vt::bits;

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "differential/random_values.h"
+#include "vantor/clustions.h"
 #include "vantor/vantor.h"
 
 namespace {

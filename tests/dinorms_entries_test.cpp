@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "bits.h"
+#include "vantor/dinorms.h"
 #include "vantor/vantor.h"
 
 using vt::bits;

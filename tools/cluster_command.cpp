@@ -1,14 +1,17 @@
 #include "cluster_command.h"
 
 #include <vantor/clustions.h>
+#include <vantor/input_policy.h>
+#include <vantor/run_facts.h>
 #include <vantor/seeding.h>
 
-#include <climits>
-#include <map>
+#include <cstdint>
+#include <string>
 #include <vector>
 
 #include "common_options.h"
 #include "input_error.h"
+#include "policy_text.h"
 #include "table_reader.h"
 
 namespace vantor_tool {
@@ -23,35 +26,6 @@ struct Outcome {
     int passInfo[2] = {0, 0};
     std::string seeds;  // with -k: the items (and parts) the seeds came from
 };
-
-// The names the library gives its seeding rules, in the order of their numbers.
-const std::map<std::string, int>& seedingNames() {
-    static const std::map<std::string, int> names = [] {
-        static const char* const listed[] = VANTOR_SEEDING_NAMES;
-        std::map<std::string, int> table;
-        for (int rule = 0; rule < static_cast<int>(sizeof listed / sizeof *listed); ++rule) {
-            table[listed[rule]] = rule;
-        }
-        return table;
-    }();
-    return names;
-}
-
-// The rows the library would seed from: items with a positive value, or,
-// two-sided, item parts with a non-zero value. Counted only to say why it
-// refused.
-std::size_t countCandidates(const Table& items, bool twoSided) {
-    std::size_t count = 0;
-    for (std::size_t r = 0; r < items.rows(); ++r) {
-        bool negative = false, positive = false;
-        for (std::size_t c = 0; c < items.width; ++c) {
-            negative |= items.row(r)[c] < 0.0;
-            positive |= items.row(r)[c] > 0.0;
-        }
-        count += static_cast<std::size_t>(positive) + (twoSided && negative ? 1 : 0);
-    }
-    return count;
-}
 
 // "0 3 2", or two-sided "0:negative 0:positive 3:positive".
 std::string describeSeeds(const std::vector<int>& sourceItems, const std::vector<int>& sourceParts,
@@ -74,6 +48,15 @@ Outcome runFromItems(Vantor::Clustions& clustions, Table& items, const ClusterOp
     const int n = static_cast<int>(items.rows());
     const int m = static_cast<int>(items.width);
     const int dims[3] = {k, n, m};
+    // Before anything of size k is allocated: a k beyond the candidates
+    // would otherwise ask for k rows of m values only to be refused.
+    const std::int64_t candidates =
+        Vantor::countCandidates(options.twoSided, items.values.data(), n, m);
+    vantor_refusal refused{};
+    if (vantor_check_k(k, candidates, &refused) == 0) {
+        throw InputError(items.source + ": " + refusalText(refused, VANTOR_USE_CLUSTERING, "-k",
+                                                           candidates, options.twoSided));
+    }
     Outcome o;
     o.prototypes.assign(static_cast<std::size_t>(k) * items.width, 0.0);
     for (int side = 0; side < 2; ++side) {
@@ -94,16 +77,9 @@ Outcome runFromItems(Vantor::Clustions& clustions, Table& items, const ClusterOp
         o.seeds = describeSeeds(sourceItems, sourceParts, options.twoSided);
         return o;
     }
-    const std::size_t found = countCandidates(items, options.twoSided);
-    if (found < static_cast<std::size_t>(k)) {
-        throw InputError(items.source + ": -k " + std::to_string(k) + " needs " +
-                         std::to_string(k) +
-                         (options.twoSided
-                              ? " item parts (negative or positive) with a non-zero value"
-                              : " items with a positive value") +
-                         ", found " + std::to_string(found));
-    }
-    throw InputError(items.source + ": the library refused to choose seeds for these items");
+    // The candidates were counted above, so only memory can be short here.
+    throw InputError(items.source + ": not enough memory to choose " + std::to_string(k) +
+                     " seeds of " + std::to_string(m) + " values");
 }
 
 Outcome runLibrary(Vantor::Clustions& clustions, Table& items, std::vector<double> prototypes,
@@ -137,35 +113,36 @@ void printOutcome(std::ostream& out, const Outcome& o, std::size_t width, bool t
     writeTable(out, run, output);
     out << '\n';
 
-    TextTable items;
-    items.columns =
-        twoSided ? std::vector<std::string>{"item", "negative_prototype", "negative_similarity",
-                                            "positive_prototype", "positive_similarity"}
-                 : std::vector<std::string>{"item", "prototype", "similarity"};
-    for (std::size_t j = 0; j < o.assignments[0].size(); ++j) {
-        std::vector<std::string> row{std::to_string(j)};
-        for (int side = 0; side < (twoSided ? 2 : 1); ++side) {
-            row.push_back(std::to_string(o.assignments[side][j]));
-            row.push_back(formatResult(o.similarities[side][j], output));
-        }
-        items.rows.push_back(std::move(row));
-    }
-    writeTable(out, items, output);
+    const int sides = twoSided ? 2 : 1;
+    CellSource items;
+    items.columns = 1 + 2 * static_cast<std::size_t>(sides);
+    items.rows = o.assignments[0].size();
+    items.name = [twoSided](std::size_t c) -> std::string {
+        static const char* const oneSided[] = {"item", "prototype", "similarity"};
+        static const char* const bothSides[] = {"item", "negative_prototype",
+                                                "negative_similarity", "positive_prototype",
+                                                "positive_similarity"};
+        return twoSided ? bothSides[c] : oneSided[c];
+    };
+    items.cell = [&o, &output](std::size_t j, std::size_t c) -> std::string {
+        if (c == 0) return std::to_string(j);
+        const std::size_t side = (c - 1) / 2;
+        return c % 2 == 1 ? std::to_string(o.assignments[side][j])
+                          : formatResult(o.similarities[side][j], output);
+    };
+    writeCells(out, items, output);
     out << '\n';
 
-    TextTable prototypes;
-    prototypes.columns.push_back("prototype");
-    for (std::size_t c = 0; c < width; ++c) {
-        prototypes.columns.push_back("v" + std::to_string(c + 1));
-    }
-    for (std::size_t p = 0; p * width < o.prototypes.size(); ++p) {
-        std::vector<std::string> row{std::to_string(p)};
-        for (std::size_t c = 0; c < width; ++c) {
-            row.push_back(formatResult(o.prototypes[p * width + c], output));
-        }
-        prototypes.rows.push_back(std::move(row));
-    }
-    writeTable(out, prototypes, output);
+    CellSource prototypes;
+    prototypes.columns = 1 + width;
+    prototypes.rows = width == 0 ? 0 : o.prototypes.size() / width;
+    prototypes.name = [](std::size_t c) {
+        return c == 0 ? std::string("prototype") : "v" + std::to_string(c);
+    };
+    prototypes.cell = [&o, &output, width](std::size_t p, std::size_t c) {
+        return c == 0 ? std::to_string(p) : formatResult(o.prototypes[p * width + c - 1], output);
+    };
+    writeCells(out, prototypes, output);
 }
 
 }  // namespace
@@ -180,49 +157,31 @@ CLI::App* addClusterCommand(CLI::App& app, ClusterOptions& options) {
     CLI::Option* seeds =
         command->add_option("-s,--seeds", options.seeds,
                             "Table of starting prototypes, one per row, as wide as the items");
-    CLI::Option* k =
-        command
-            ->add_option("-k", options.k,
-                         "Choose N starting prototypes from the items instead (see --seeding)")
-            ->check(CLI::Range(1, INT_MAX))
-            ->option_text("N");
+    CLI::Option* k = addWholeOption(
+        command, "-k", options.k, 1,
+        "Choose N starting prototypes from the items instead (see --seeding)");
     seeds->excludes(k);
-    std::string rules;
-    for (const char* name : VANTOR_SEEDING_NAMES) rules += (rules.empty() ? "" : "|") + std::string(name);
-    command
-        ->add_option("--seeding", options.seeding,
-                     "With -k: 'kmeans++' (default) draws the first seed at random and each next "
-                     "one with weight (1 - greatest similarity to the seeds so far)^2, and keeps "
-                     "the best of --restarts runs; 'farthest' starts from the first item and adds "
-                     "the item least similar to all seeds so far; 'first' takes the first N "
-                     "items. Items (or, with --two-sided, item parts) without a positive value "
-                     "are skipped")
-        ->transform(CLI::CheckedTransformer(seedingNames(), CLI::ignore_case))
-        ->option_text(rules);
-    command
-        ->add_option("--random-seed", options.randomSeed,
-                     "With -k and kmeans++: the seed of the draws (default 0); the same seed "
-                     "gives the same seeds on every platform")
-        // An unsigned parse would take -1 as 2^64 - 1 without a word.
-        ->check(CLI::NonNegativeNumber)
-        ->option_text("S");
-    command
-        ->add_option("--restarts", options.restarts,
-                     "With -k and kmeans++: runs from this many random starts, keeping the one "
-                     "with the largest total similarity (default 10)")
-        ->check(CLI::Range(1, INT_MAX))
+    addModeOption(command, "--seeding", options.seeding, VANTOR_MODES_SEEDING,
+                  "With -k: 'kmeans++' (default) draws the first seed at random and each next "
+                  "one with weight (1 - greatest similarity to the seeds so far)^2, and keeps "
+                  "the best of --restarts runs; 'farthest' starts from the first item and adds "
+                  "the item least similar to all seeds so far; 'first' takes the first N "
+                  "items. Items (or, with --two-sided, item parts) without a positive value "
+                  "are skipped");
+    addSeedOption(command, "--random-seed", options.randomSeed,
+                  "With -k and kmeans++: the seed of the draws, a whole number in [0, 2^64) "
+                  "(default 0); the same seed gives the same seeds on every platform and host");
+    addWholeOption(command, "--restarts", options.restarts, 1,
+                   "With -k and kmeans++: runs from this many random starts, keeping the one "
+                   "with the largest total similarity (default 10)")
         ->option_text("R");
     command->add_flag("--two-sided", options.twoSided,
                       "Signed items: cluster each item's negative part (magnitudes of its "
                       "negative values) and positive part on their own");
-    command
-        ->add_option("--threshold", options.threshold,
-                     "Positions where both values lie below this are ignored (default 0)")
-        ->check(unitInterval());
-    command
-        ->add_option("--max-passes", options.passLimit,
-                     "The most passes one run makes (default 40)")
-        ->check(CLI::Range(1, INT_MAX));
+    addUnitOption(command, "--threshold", options.threshold,
+                  "Positions where both values lie below this are ignored (default 0)");
+    addWholeOption(command, "--max-passes", options.passLimit, 1,
+                   "The most passes one run makes (default 40)");
     addOutputOptions(command, options.output);
     addReadOptions(command, options.reading);
     command->footer(

@@ -2,6 +2,7 @@
 #ifndef VANTOR_TOOLS_CLUSTER_COMMAND_H
 #define VANTOR_TOOLS_CLUSTER_COMMAND_H
 
+#include <vantor/clustions.h>
 #include <vantor/vantor.h>
 
 #include <CLI/CLI.hpp>

@@ -1,17 +1,40 @@
 #include "common_options.h"
 
-#include <utility>
-#include <vector>
+#include <vantor/input_policy.h>
+
+#include <charconv>
+#include <climits>
+#include <map>
+#include <system_error>
 
 #include "cell_text.h"
 #include "number_format.h"
+#include "policy_text.h"
 
 namespace vantor_tool {
+
+namespace {
+
+// The name an option goes by in messages: its long flag ("--relation" of
+// "-r,--relation"), or its only one ("-k").
+std::string nameOf(const std::string& flags) {
+    const std::size_t comma = flags.rfind(',');
+    return comma == std::string::npos ? flags : flags.substr(comma + 1);
+}
+
+// Thrown from an option's callback, so the message is the tool's, word for
+// word, not CLI11's.
+[[noreturn]] void refuse(int message, const std::string& flags, const std::string& text,
+                         int family = -1, std::int64_t low = 0, std::int64_t high = 0) {
+    throw CLI::ValidationError(
+        messageText(message, nameOf(flags), shownText(text), family, low, high));
+}
+
+}  // namespace
 
 void addOutputOptions(CLI::App* command, OutputOptions& output) {
     static const std::map<std::string, OutputFormat> formats = {{"csv", OutputFormat::Csv},
                                                                 {"table", OutputFormat::Table}};
-    // Thrown from the callback so the message is the tool's, not CLI11's.
     command
         ->add_option_function<std::string>(
             "--format",
@@ -30,35 +53,73 @@ void addOutputOptions(CLI::App* command, OutputOptions& output) {
         "Leave out the line of column names");
 }
 
-CLI::Validator unitInterval(const std::string& noun) {
-    return CLI::Validator(
-        [noun](std::string& text) -> std::string {
-            double value = 0.0;
-            const NumberText kind = readNumber(text, '.', &value);
-            if (kind == NumberText::NotANumber) return "not a number: " + shownText(text);
-            if (kind != NumberText::Finite || value < 0.0 || value > 1.0) {
-                // "nan" whatever its spelling, in the same words as every host.
-                const std::string got = kind == NumberText::NaN ? "nan" : shownText(text);
-                return noun + " must be a number in [0, 1], got " + got;
-            }
-            text = formatNumber(value);
-            return std::string();
-        },
-        "in [0, 1]");
+CLI::Option* addUnitOption(CLI::App* command, const std::string& flags, double& value,
+                           const std::string& help) {
+    return command
+        ->add_option_function<std::string>(
+            flags,
+            [&value, flags](const std::string& text) {
+                double number = 0.0;
+                const NumberText kind = readNumber(text, '.', &number);
+                if (kind == NumberText::NaN) refuse(VANTOR_MESSAGE_THRESHOLD, flags, "nan");
+                if (kind != NumberText::Finite || vantor_check_unit(number) == 0) {
+                    refuse(VANTOR_MESSAGE_THRESHOLD, flags, text);
+                }
+                value = number;
+            },
+            help)
+        ->option_text("X");
 }
 
-CLI::Option* addModeOption(CLI::App* command, const std::string& flags, int& value,
-                           const ModeNames& names, const std::string& help) {
-    // In the header's order, so the help and the refusal list the modes by number.
-    std::vector<std::pair<std::string, int>> numbered;
-    std::string choices;
-    for (std::size_t i = 0; i < names.size(); ++i) {
-        numbered.emplace_back(names[i], static_cast<int>(i));
-        choices += (i == 0 ? "" : "|") + names[i];
+CLI::Option* addWholeOption(CLI::App* command, const std::string& flags, int& value, int low,
+                            const std::string& help) {
+    return command
+        ->add_option_function<std::string>(
+            flags,
+            [&value, flags, low](const std::string& text) {
+                long long number = 0;
+                const char* end = text.data() + text.size();
+                const std::from_chars_result r = std::from_chars(text.data(), end, number);
+                if (text.empty() || r.ptr != end || r.ec != std::errc() || number < low ||
+                    number > INT_MAX) {
+                    refuse(VANTOR_MESSAGE_WHOLE_NUMBER, flags, text, -1, low, INT_MAX);
+                }
+                value = static_cast<int>(number);
+            },
+            help)
+        ->option_text("N");
+}
+
+CLI::Option* addModeOption(CLI::App* command, const std::string& flags, int& value, int family,
+                           const std::string& help) {
+    std::string choices = vantor_mode_list(family);
+    for (std::size_t at; (at = choices.find(", ")) != std::string::npos;) {
+        choices.replace(at, 2, "|");
     }
-    return command->add_option(flags, value, help)
-        ->transform(CLI::CheckedTransformer(numbered, modeKey))
-        ->option_text(choices + " (or 0.." + std::to_string(names.size() - 1) + ")");
+    return command
+        ->add_option_function<std::string>(
+            flags,
+            [&value, flags, family](const std::string& text) {
+                const int mode = vantor_mode_number(family, text.data(), text.size());
+                if (mode < 0) refuse(VANTOR_MESSAGE_MODE, flags, text, family);
+                value = mode;
+            },
+            help)
+        ->option_text(choices);
+}
+
+CLI::Option* addSeedOption(CLI::App* command, const std::string& flags, std::uint64_t& value,
+                           const std::string& help) {
+    return command
+        ->add_option_function<std::string>(
+            flags,
+            [&value, flags](const std::string& text) {
+                if (vantor_parse_seed(text.data(), text.size(), &value) == 0) {
+                    refuse(VANTOR_MESSAGE_SEED, flags, text);
+                }
+            },
+            help)
+        ->option_text("S");
 }
 
 }  // namespace vantor_tool

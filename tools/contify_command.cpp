@@ -1,6 +1,7 @@
 #include "contify_command.h"
 
 #include <vantor/contifiers.h>
+#include <vantor/input_policy.h>
 
 #include "common_options.h"
 #include "input_error.h"
@@ -54,15 +55,12 @@ CLI::App* addContifyCommand(CLI::App& app, ContifyOptions& options) {
     command->add_option("second", options.second,
                         "Table of second vectors, compared row by row with FIRST. Without it, "
                         "the rows of FIRST pair up: 1st with 2nd, 3rd with 4th, ...");
-    addModeOption(command, "-r,--relation", options.relation, relationNames(),
-                  "mutual (0), first_in_second (1, default) or second_in_first (2); a hyphen "
-                  "may stand for each underscore");
-    addModeOption(command, "--kernel", options.kernel, kernelNames(),
+    addModeOption(command, "-r,--relation", options.relation, VANTOR_MODES_RELATION,
+                  "mutual, first_in_second (default) or second_in_first");
+    addModeOption(command, "--kernel", options.kernel, VANTOR_MODES_KERNEL,
                   "Kernel of the relation: type0, type1 (default) or type2");
-    command
-        ->add_option("--threshold", options.threshold,
-                     "A position takes part when its weight is at least this (default 0)")
-        ->check(unitInterval());
+    addUnitOption(command, "--threshold", options.threshold,
+                  "A position takes part when its weight is at least this (default 0)");
     addOutputOptions(command, options.output);
     addReadOptions(command, options.reading);
     command->footer(
@@ -76,7 +74,10 @@ CLI::App* addContifyCommand(CLI::App& app, ContifyOptions& options) {
 void runContify(const ContifyOptions& options, std::ostream& out) {
     Table first, second;
     if (options.second.empty()) {
-        splitRowPairs(readTable(options.first, options.reading, "vectors"), &first, &second);
+        const Table pairs = readTable(options.first, options.reading, "vectors");
+        requireIntSized(pairs);
+        requireUse(pairs, VANTOR_USE_MEMBERSHIP, "vectors");
+        splitRowPairs(pairs, &first, &second);
     } else {
         if (options.first == "-" && options.second == "-") {
             throw UsageError("standard input ('-') can be read only once");
@@ -84,10 +85,10 @@ void runContify(const ContifyOptions& options, std::ostream& out) {
         first = readTable(options.first, options.reading, "first");
         second = readTable(options.second, options.reading, "second");
         requireSameShape(first, second);
+        requireIntSized(first);
+        requireUse(first, VANTOR_USE_MEMBERSHIP, "first");
+        requireUse(second, VANTOR_USE_MEMBERSHIP, "second");
     }
-    requireRange(first, 0.0, 1.0);
-    requireRange(second, 0.0, 1.0);
-    requireIntSized(first);
 
     Vantor::Contifiers contifiers;
     if (!contifiers.thresholds(options.threshold) ||

@@ -1,6 +1,7 @@
 #include "dinorm_command.h"
 
 #include <vantor/dinorms.h>
+#include <vantor/input_policy.h>
 
 #include "common_options.h"
 #include "input_error.h"
@@ -16,19 +17,15 @@ CLI::App* addDinormCommand(CLI::App& app, DinormOptions& options) {
     command->add_option("input", options.input,
                         "Table of signed vectors; '-' (default) reads "
                         "standard input");
-    addModeOption(command, "-a,--aggregation", options.aggregation, aggregationNames(),
-                  "extreme value (0, default), probabilistic sum (1) or bounded sum (2)");
-    addModeOption(command, "-c,--combination", options.combination, combinationNames(),
-                  "dominant: the larger aggregate wins (0, default), certainty_factor (1), "
-                  "sum (2) or reinforced_sum (3); a hyphen may stand for the underscore");
-    command
-        ->add_option("--threshold", options.threshold,
-                     "A value v counts when |v| is at least this (default 0)")
-        ->check(unitInterval());
-    command
-        ->add_option("--neutral-band", options.neutralBand,
-                     "A combined sum strictly inside (-band, band) becomes 0 (default 0)")
-        ->check(unitInterval("neutral band"));
+    addModeOption(command, "-a,--aggregation", options.aggregation, VANTOR_MODES_AGGREGATION,
+                  "extreme value (default), probabilistic sum or bounded sum");
+    addModeOption(command, "-c,--combination", options.combination, VANTOR_MODES_COMBINATION,
+                  "dominant: the larger aggregate wins (default), certainty_factor, sum or "
+                  "reinforced_sum");
+    addUnitOption(command, "--threshold", options.threshold,
+                  "A value v counts when |v| is at least this (default 0)");
+    addUnitOption(command, "--neutral-band", options.neutralBand,
+                  "A combined sum strictly inside (-band, band) becomes 0 (default 0)");
     addOutputOptions(command, options.output);
     addReadOptions(command, options.reading);
     command->footer(
@@ -41,8 +38,8 @@ CLI::App* addDinormCommand(CLI::App& app, DinormOptions& options) {
 
 void runDinorm(const DinormOptions& options, std::ostream& out) {
     Table table = readTable(options.input, options.reading, "vectors");
-    requireRange(table, -1.0, 1.0);
     requireIntSized(table);
+    requireUse(table, VANTOR_USE_SIGNED, "vectors");
 
     Vantor::Dinorms dinorms;
     if (!dinorms.thresholds(options.threshold, options.neutralBand) ||

@@ -9,8 +9,11 @@
 
 #include <CLI/CLI.hpp>
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <iostream>
+#include <new>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -61,11 +64,19 @@ bool subcommandIsKnown(const CLI::App& app, int argc, char** argv) {
     return false;
 }
 
-}  // namespace
+// --help and --version print through std::cout; a full disk or a closed
+// output must not pass for success there either. errno was cleared before
+// the printing, so it holds the reason of the first write that failed.
+int helpWritten() {
+    std::cout.flush();
+    if (std::cout.good()) return 0;
+    const int error = errno != 0 ? errno : EIO;
+    std::cerr << "vantor: cannot write the output: " << std::strerror(error) << '\n';
+    return kOutputFailed;
+}
 
-int main(int argc, char** argv) {
+int run(int argc, char** argv) {
     using namespace vantor_tool;
-    guardStandardInput();
     CLI::App app{
         "Threshold-gated operations on vectors of fuzzy degrees.\n"
         "Input: CSV or whitespace-separated numbers, one vector per row, from a file "
@@ -92,8 +103,9 @@ int main(int argc, char** argv) {
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
+        errno = 0;
         const int code = app.exit(e);
-        return code == 0 ? 0 : kUsageError;
+        return code == 0 ? helpWritten() : kUsageError;
     }
 
     DescriptorOutput standardOutput(STDOUT_FILENO);
@@ -117,4 +129,21 @@ int main(int argc, char** argv) {
         return kOutputFailed;
     }
     return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    vantor_tool::guardStandardInput();
+    // Memory can run short anywhere: in a table of hundreds of megabytes, in
+    // CLI11, in the output. The tool says so and exits like any refused
+    // input, instead of aborting.
+    try {
+        return run(argc, argv);
+    } catch (const std::bad_alloc&) {
+        std::cerr << "vantor: not enough memory for this input\n";
+    } catch (const std::length_error&) {
+        std::cerr << "vantor: not enough memory for this input\n";
+    }
+    return kRefusedInput;
 }

@@ -54,4 +54,30 @@ void writeTable(std::ostream& out, const TextTable& table, const OutputOptions& 
     for (const auto& row : table.rows) writeAlignedRow(out, row, widths);
 }
 
+void writeCells(std::ostream& out, const CellSource& source, const OutputOptions& options) {
+    const bool aligned = options.format == OutputFormat::Table;
+    std::vector<std::size_t> widths(aligned ? source.columns : 0, 0);
+    if (aligned) {
+        for (std::size_t c = 0; c < source.columns; ++c) {
+            if (options.header) widths[c] = source.name(c).size();
+            for (std::size_t r = 0; r < source.rows; ++r) {
+                widths[c] = std::max(widths[c], source.cell(r, c).size());
+            }
+        }
+    }
+    const auto put = [&](std::size_t c, const std::string& text) {
+        if (c > 0) out << (aligned ? "  " : ",");
+        if (aligned) out << std::string(widths[c] - std::min(widths[c], text.size()), ' ');
+        out << text;
+    };
+    if (options.header) {
+        for (std::size_t c = 0; c < source.columns; ++c) put(c, source.name(c));
+        out << '\n';
+    }
+    for (std::size_t r = 0; r < source.rows; ++r) {
+        for (std::size_t c = 0; c < source.columns; ++c) put(c, source.cell(r, c));
+        out << '\n';
+    }
+}
+
 }  // namespace vantor_tool

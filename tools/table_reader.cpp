@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <climits>
+#include <cstdint>
 #include <cstring>
 #include <fstream>
 #include <iostream>
@@ -12,6 +13,7 @@
 #include "cell_text.h"
 #include "input_error.h"
 #include "number_format.h"
+#include "policy_text.h"
 #include "standard_streams.h"
 
 namespace vantor_tool {
@@ -35,46 +37,89 @@ std::string_view unquoted(std::string_view cell) {
     return cell;
 }
 
-std::vector<std::string_view> splitOn(std::string_view line, char separator) {
-    std::vector<std::string_view> cells;
+// Calls visit(cell) for each cell of the line split on `separator`, in
+// order, without storing them: a line may be hundreds of megabytes, and a
+// vector of its cells would take four times the line.
+template <class Visit>
+void eachCellOn(std::string_view line, char separator, Visit&& visit) {
     std::size_t start = 0;
     while (true) {
         const std::size_t at = line.find(separator, start);
         const std::size_t end = at == std::string_view::npos ? line.size() : at;
-        cells.push_back(unquoted(trimmed(line.substr(start, end - start))));
+        visit(unquoted(trimmed(line.substr(start, end - start))));
         if (at == std::string_view::npos) break;
         start = at + 1;
     }
-    return cells;
 }
 
-std::vector<std::string_view> splitOnBlanks(std::string_view line) {
-    std::vector<std::string_view> cells;
+template <class Visit>
+void eachCellOnBlanks(std::string_view line, Visit&& visit) {
     std::size_t start = line.find_first_not_of(kBlanks);
     while (start != std::string_view::npos) {
         std::size_t end = line.find_first_of(kBlanks, start);
         if (end == std::string_view::npos) end = line.size();
-        cells.push_back(unquoted(line.substr(start, end - start)));
+        visit(unquoted(line.substr(start, end - start)));
         start = line.find_first_not_of(kBlanks, end);
     }
-    return cells;
 }
 
-// Splits one line into cells. By default on commas when the line has one,
+// Whether a line under the default delimiter is split on commas.
+bool splitsOnCommas(std::string_view line, const ReadOptions& options) {
+    return options.delimiter == Delimiter::Comma ||
+           (options.delimiter == Delimiter::Auto && options.decimalMark == '.' &&
+            line.find(',') != std::string_view::npos);
+}
+
+// Visits the cells of one line. By default on commas when the line has one,
 // otherwise on runs of blanks, so both CSV and space- or tab-separated
 // columns read alike; with a decimal comma the comma belongs to the numbers.
-std::vector<std::string_view> cellsOf(std::string_view line, const ReadOptions& options) {
+template <class Visit>
+void eachCell(std::string_view line, const ReadOptions& options, Visit&& visit) {
     switch (options.delimiter) {
-        case Delimiter::Comma: return splitOn(line, ',');
-        case Delimiter::Semicolon: return splitOn(line, ';');
-        case Delimiter::Tab: return splitOn(line, '\t');
-        case Delimiter::Blank: return splitOnBlanks(line);
+        case Delimiter::Semicolon: return eachCellOn(line, ';', visit);
+        case Delimiter::Tab: return eachCellOn(line, '\t', visit);
+        case Delimiter::Blank: return eachCellOnBlanks(line, visit);
+        case Delimiter::Comma:
         case Delimiter::Auto: break;
     }
-    if (options.decimalMark == '.' && line.find(',') != std::string_view::npos) {
-        return splitOn(line, ',');
+    if (splitsOnCommas(line, options)) return eachCellOn(line, ',', visit);
+    eachCellOnBlanks(line, visit);
+}
+
+// A ';' is advice-worthy only where the line, split on it, would be numbers:
+// then the user most likely meant it as the separator.
+bool numbersBetweenSemicolons(std::string_view line) {
+    bool numbers = true;
+    eachCellOn(line, ';', [&](std::string_view cell) {
+        double value = 0.0;
+        numbers = numbers && (readNumber(cell, '.', &value) != NumberText::NotANumber ||
+                              readNumber(cell, ',', &value) != NumberText::NotANumber);
+    });
+    return numbers;
+}
+
+// Text the reader cannot take at all, said before anything else is tried on
+// it: UTF-16 (a byte-order mark, or NUL bytes between the characters, as
+// UTF-16 holds ASCII), or other binary data holding NUL bytes. Empty when
+// the line may be text (any other odd byte is shown, escaped, in the cell
+// that holds it).
+std::string encodingProblem(std::string_view line, bool firstLine) {
+    const bool byteOrderMark =
+        firstLine && line.size() >= 2 &&
+        ((line[0] == '\xFF' && line[1] == '\xFE') || (line[0] == '\xFE' && line[1] == '\xFF'));
+    std::size_t nulls = 0;
+    for (char byte : line) nulls += byte == '\0' ? 1 : 0;
+    // UTF-16 holding digits and separators has a NUL beside every one of them.
+    if (byteOrderMark || (nulls > 0 && nulls * 3 >= line.size())) {
+        return "the input looks like UTF-16 text; save it as UTF-8 or ASCII (for example with "
+               "iconv -f UTF-16 -t UTF-8)";
     }
-    return splitOnBlanks(line);
+    if (nulls > 0) {
+        const std::size_t at = line.find('\0');
+        return "binary data, not a table of numbers (a NUL byte at column " +
+               std::to_string(at + 1) + ")";
+    }
+    return std::string();
 }
 
 // "0,5" or "-12,25": what one number with a decimal comma looks like, and
@@ -95,17 +140,16 @@ std::string located(const std::string& source, std::size_t line, std::size_t col
 
 // What is wrong with a cell that did not read as a number the table may
 // hold, in words, with a hint where a setting would have read it.
-std::string cellProblem(NumberText kind, std::string_view cell, const ReadOptions& options) {
+std::string cellProblem(NumberText kind, std::string_view cell, const ReadOptions& options,
+                        bool splitOnCommas) {
     const std::string shown = shownText(cell);
-    switch (kind) {
-        case NumberText::Infinite: return "not a finite number: " + shown;
-        case NumberText::TooLarge: return "too large for a double: " + shown;
-        case NumberText::Finite:
-        case NumberText::NaN:
-        case NumberText::NotANumber: break;
-    }
+    if (kind == NumberText::TooLarge) return "too large for a double: " + shown;
     std::string problem = "not a number: " + shown;
-    if (options.decimalMark == '.' && cell.find(',') != std::string_view::npos) {
+    // "0,5 0,2" split on its commas leaves "5 0": decimal commas between
+    // blanks, which only --decimal , reads.
+    const bool blanksInside = cell.find_first_of(kBlanks) != std::string_view::npos;
+    if (options.decimalMark == '.' &&
+        (cell.find(',') != std::string_view::npos || (splitOnCommas && blanksInside))) {
         problem += " (for a decimal comma give --decimal ,)";
     } else if (options.decimalMark == ',' && cell.find('.') != std::string_view::npos) {
         problem += " (with --decimal , the decimal mark is ',')";
@@ -136,16 +180,21 @@ Table readTable(std::istream& in, const std::string& source, const ReadOptions& 
     std::size_t lineNumber = 0;
     // Every row so far could be one number with a decimal comma.
     bool everyRowAmbiguous = options.delimiter == Delimiter::Auto && options.decimalMark == '.';
-    std::string firstRow;
+    std::string firstRowShown;
     while (std::getline(in, text)) {
         ++lineNumber;
         std::string_view line = text;
+        const std::string encoding = encodingProblem(line, lineNumber == 1);
+        if (!encoding.empty()) {
+            throw InputError(source + ":" + std::to_string(lineNumber) + ": " + encoding);
+        }
         // A byte-order mark some editors put in front of a UTF-8 file.
         if (lineNumber == 1 && line.substr(0, 3) == "\xEF\xBB\xBF") line.remove_prefix(3);
         line = trimmed(line);
         if (line.empty() || line.front() == '#') continue;  // blank lines and comments
 
-        if (options.delimiter != Delimiter::Semicolon && line.find(';') != std::string_view::npos) {
+        if (options.delimiter != Delimiter::Semicolon && line.find(';') != std::string_view::npos &&
+            numbersBetweenSemicolons(line)) {
             const bool commasToo =
                 options.decimalMark == '.' && line.find(',') != std::string_view::npos;
             throw InputError(source + ":" + std::to_string(lineNumber) +
@@ -154,34 +203,46 @@ Table readTable(std::istream& in, const std::string& source, const ReadOptions& 
         }
         everyRowAmbiguous = everyRowAmbiguous && looksLikeDecimalComma(line);
 
-        const std::vector<std::string_view> cells = cellsOf(line, options);
+        // Counted before any is read, so a row of the wrong length is named
+        // as such whatever its cells hold.
+        std::size_t width = 0;
+        eachCell(line, options, [&](std::string_view) { ++width; });
         if (table.rows() == 0) {
-            table.width = cells.size();
-            firstRow = line;
-        } else if (cells.size() != table.width) {
+            table.width = width;
+            table.values.reserve(width);
+            if (everyRowAmbiguous) firstRowShown = shownText(line);
+        } else if (width != table.width) {
             throw InputError(source + ":" + std::to_string(lineNumber) + ": row has " +
-                             countOf(cells.size(), "value") + ", expected " +
+                             countOf(width, "value") + ", expected " +
                              std::to_string(table.width) + " (as on line " +
                              std::to_string(table.lines.front()) + ")");
         }
-        for (std::size_t c = 0; c < cells.size(); ++c) {
-            if (cells[c].empty()) {
+        const bool splitOnCommas = splitsOnCommas(line, options);
+        std::size_t c = 0;
+        eachCell(line, options, [&](std::string_view cell) {
+            if (cell.empty()) {
                 throw InputError(located(source, lineNumber, c + 1) + ": empty cell");
             }
             double value = 0.0;
-            const NumberText kind = readNumber(cells[c], options.decimalMark, &value);
-            if (kind == NumberText::NaN && !options.allowNan) {
-                throw InputError(located(source, lineNumber, c + 1) + ": " + what +
-                                 ": NaN at row " + std::to_string(table.rows() + 1) +
-                                 ", column " + std::to_string(c + 1) +
-                                 " (--allow-nan passes it on)");
+            const NumberText kind = readNumber(cell, options.decimalMark, &value);
+            vantor_refusal refused{VANTOR_REFUSAL_NONE, static_cast<std::int64_t>(table.rows()),
+                                   static_cast<std::int64_t>(c), value};
+            if (kind == NumberText::NaN && !options.allowNan) refused.reason = VANTOR_REFUSAL_NAN;
+            if (kind == NumberText::Infinite) refused.reason = VANTOR_REFUSAL_INFINITE;
+            if (refused.reason != VANTOR_REFUSAL_NONE) {
+                throw InputError(located(source, lineNumber, c + 1) + ": " +
+                                 refusalText(refused, VANTOR_USE_CLUSTERING, what) +
+                                 (refused.reason == VANTOR_REFUSAL_NAN
+                                      ? " (--allow-nan passes it on)"
+                                      : ""));
             }
             if (kind != NumberText::Finite && kind != NumberText::NaN) {
                 throw InputError(located(source, lineNumber, c + 1) + ": " +
-                                 cellProblem(kind, cells[c], options));
+                                 cellProblem(kind, cell, options, splitOnCommas));
             }
             table.values.push_back(value);
-        }
+            ++c;
+        });
         table.lines.push_back(lineNumber);
     }
     if (in.bad()) {
@@ -193,7 +254,7 @@ Table readTable(std::istream& in, const std::string& source, const ReadOptions& 
                                                    : ": no rows (only comments or blank lines)"));
     }
     if (everyRowAmbiguous) {
-        throw InputError(table.where(0) + ": \"" + shownText(firstRow) +
+        throw InputError(table.where(0) + ": \"" + firstRowShown +
                          "\" may be one number with a decimal comma or two values; say which "
                          "with --decimal , or --delimiter ,");
     }
@@ -217,23 +278,23 @@ Table readTable(const std::string& path, const ReadOptions& options, const std::
     return readTable(file, path, options, what);
 }
 
-void requireRange(const Table& table, double low, double high) {
-    for (std::size_t r = 0; r < table.rows(); ++r) {
-        for (std::size_t c = 0; c < table.width; ++c) {
-            const double v = table.at(r, c);
-            if (v < low || v > high) {
-                throw InputError(table.where(r, c) + ": value " + formatNumber(v) + " outside [" +
-                                 formatNumber(low) + ", " + formatNumber(high) + "]");
-            }
-        }
+void requireUse(const Table& table, int use, const std::string& what) {
+    vantor_refusal refused{};
+    const std::int64_t width = static_cast<std::int64_t>(table.width);
+    if (vantor_check_table(use, table.values.data(), static_cast<std::int64_t>(table.rows()),
+                           width, width, 1, 1, &refused) == 0) {
+        const std::size_t r = static_cast<std::size_t>(refused.row);
+        const std::size_t c = static_cast<std::size_t>(refused.column);
+        throw InputError(table.where(r, c) + ": " + refusalText(refused, use, what));
     }
 }
 
 void requireIntSized(const Table& table) {
-    if (table.rows() > static_cast<std::size_t>(INT_MAX) ||
-        table.width > static_cast<std::size_t>(INT_MAX)) {
-        throw InputError(table.source + ": too large (more than " + std::to_string(INT_MAX) +
-                         " rows or columns)");
+    vantor_refusal refused{};
+    if (vantor_check_size(static_cast<std::int64_t>(table.rows()),
+                          static_cast<std::int64_t>(table.width), &refused) == 0) {
+        throw InputError(table.source + ": " + refusalText(refused, VANTOR_USE_CLUSTERING,
+                                                           "the table"));
     }
 }
 

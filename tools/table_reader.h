@@ -33,7 +33,7 @@ struct Table {
 // Reads the named file, or standard input for "-". Throws InputError, naming
 // file, line and column, for a cell that is not a finite number, an empty
 // cell, a row whose length differs from the first row, and an input with no
-// rows at all. Never guesses between two readings of the text: a ';'
+// rows at all; text in UTF-16 and binary data are named as such. Never guesses between two readings of the text: a ';'
 // between values without --delimiter ';', and a table whose every row is
 // "digits,digits" (one number with a decimal comma, or two values?) without
 // --decimal or --delimiter are refused with a message that says which
@@ -47,15 +47,17 @@ Table readTable(const std::string& path, const ReadOptions& options = {},
 Table readTable(std::istream& in, const std::string& source, const ReadOptions& options = {},
                 const std::string& what = "values");
 
-// Throws InputError at the first value outside [low, high], e.g.
-// "a.csv:3:2: value 1.5 outside [0, 1]".
-void requireRange(const Table& table, double low, double high);
+// Throws InputError at the first value the library's policy refuses for
+// `use` (a vantor_use), in every host's words, e.g.
+// "a.csv:3:2: first: value 1.5 at row 3, column 2 is outside [0, 1]".
+void requireUse(const Table& table, int use, const std::string& what);
 
 // "1 value", "3 values": counts in messages.
 std::string countOf(std::size_t count, const std::string& noun);
 
 // Throws InputError when the table has more rows or columns than the
-// library's int sizes can carry.
+// library's int sizes can carry (an empty table never gets here: the reader
+// refuses it first).
 void requireIntSized(const Table& table);
 
 }  // namespace vantor_tool

@@ -15,13 +15,16 @@ enum vantor_refusal_reason {
     VANTOR_REFUSAL_INFINITE = 2,     /* +inf or -inf where a finite number is needed */
     VANTOR_REFUSAL_OUT_OF_RANGE = 3, /* a number outside the range the input allows */
     VANTOR_REFUSAL_SIZE = 4,         /* a count or dimension the call cannot take */
-    VANTOR_REFUSAL_ARGUMENT = 5      /* a null array, an unknown mode, or another bad argument */
+    VANTOR_REFUSAL_ARGUMENT = 5,     /* a null array, an unknown mode, or another bad argument */
+    VANTOR_REFUSAL_EMPTY = 6,        /* a table without rows or without columns */
+    VANTOR_REFUSAL_TOO_FEW_CANDIDATES = 7 /* k above the number of candidates for seeds */
 };
 
 /* The first refused value in row-major order of the rows as the call numbers
  * them (row 0 first; within a row, position 0 first). `row` and `column` are
- * -1 when the refusal is not about one value (reason SIZE or ARGUMENT), and
- * `value` is then 0.0. */
+ * -1 when the refusal is not about one value, and `value` is then 0.0,
+ * except for SIZE and TOO_FEW_CANDIDATES, where it is the count refused (a
+ * number of rows or columns, or k). */
 typedef struct vantor_refusal {
     int reason;     /* a vantor_refusal_reason */
     int64_t row;    /* 0-based row (item) holding the refused value, or -1 */

@@ -10,7 +10,7 @@
 
 #include "vantor/clustions.h"
 #include "vantor/export.h"
-#include "vantor/vantor.h"
+#include "vantor/modes.h"
 
 namespace Vantor {
 

@@ -74,7 +74,7 @@ INSTANTIATE_TEST_SUITE_P(
                  {},
                  "1 2\n3 -inf\n",
                  1,
-                 "<stdin>:2:2: not a finite number: -inf"},
+                 "<stdin>:2:2: items: infinite value -inf at row 2, column 2"},
         BadInput{"too large for a double",
                  {"dinorm"},
                  {},
@@ -98,19 +98,20 @@ INSTANTIATE_TEST_SUITE_P(
                  {{"a", kPair}, {"b", "0.1,0.2\n0.3,1.5\n"}},
                  "",
                  1,
-                 "@b:2:2: value 1.5 outside [0, 1]"},
+                 "@b:2:2: second: value 1.5 at row 2, column 2 is outside [0, 1]"},
         BadInput{"negative membership",
                  {"contify", "-"},
                  {},
                  "0.5 -0.25\n0 0\n",
                  1,
-                 "<stdin>:1:2: value -0.25 outside [0, 1]"},
+                 "<stdin>:1:2: vectors: value -0.25 at row 1, column 2 is outside [0, 1]"},
         BadInput{"signed value below -1",
                  {"dinorm", "-"},
                  {},
                  "0.5\n-1.0000001\n",
                  1,
-                 "<stdin>:2:1: value -1.0000001 outside [-1, 1]"},
+                 "<stdin>:2:1: vectors: value -1.0000001 at row 2, column 1 is outside [-1, "
+                 "1]"},
         BadInput{"mismatched lengths",
                  {"contify", "@a", "@b"},
                  {{"a", kPair}, {"b", "0.1,0.2,0.3\n0.1,0.2,0.3\n"}},
@@ -159,7 +160,8 @@ INSTANTIATE_TEST_SUITE_P(
                  {},
                  "1 0\n0 0\n0 1\n",
                  1,
-                 "<stdin>: -k 3 needs 3 items with a positive value, found 2"},
+                 "<stdin>: -k = 3 is more than the 2 items with a value above 0, the candidates for "
+                 "seeds"},
         BadInput{"standard input twice",
                  {"contify", "-", "-"},
                  {},
@@ -177,7 +179,7 @@ INSTANTIATE_TEST_SUITE_P(
                  {},
                  kPair,
                  2,
-                 "--threshold: threshold must be a number in [0, 1], got 1.5"},
+                 "--threshold must be a number in [0, 1], got 1.5"},
         BadInput{"-t is no longer short for --kernel",
                  {"contify", "-t", "type1", "-"},
                  {},
@@ -200,8 +202,8 @@ INSTANTIATE_TEST_SUITE_P(
                  {},
                  "1 -1\n0 0\n0 1\n",
                  1,
-                 "<stdin>: -k 4 needs 4 item parts (negative or positive) with a non-zero value, "
-                 "found 3"},
+                 "<stdin>: -k = 4 is more than the 3 item parts with a value other than 0, the "
+                 "candidates for seeds"},
         BadInput{"seeds and -k together",
                  {"cluster", "-k", "1", "--seeds", "@a", "-"},
                  {{"a", "1\n"}},
@@ -311,7 +313,7 @@ INSTANTIATE_TEST_SUITE_P(
                  {},
                  "nan inf\n",
                  1,
-                 "<stdin>:1:2: not a finite number: inf"},
+                 "<stdin>:1:2: vectors: infinite value inf at row 1, column 2"},
         BadInput{"a huge cell of binary is echoed short and escaped",
                  {"dinorm", "-"},
                  {},
@@ -330,25 +332,25 @@ INSTANTIATE_TEST_SUITE_P(
                  {},
                  kPair,
                  2,
-                 "--threshold: not a number: 0.5abc"},
+                 "--threshold must be a number in [0, 1], got 0.5abc"},
         BadInput{"a NaN threshold",
                  {"cluster", "-k", "1", "--threshold", "NaN", "-"},
                  {},
                  "1\n",
                  2,
-                 "--threshold: threshold must be a number in [0, 1], got nan"},
+                 "--threshold must be a number in [0, 1], got nan"},
         BadInput{"a NaN neutral band",
                  {"dinorm", "--neutral-band", "nan", "-"},
                  {},
                  "0.5\n",
                  2,
-                 "--neutral-band: neutral band must be a number in [0, 1], got nan"},
+                 "--neutral-band must be a number in [0, 1], got nan"},
         BadInput{"a threshold beyond the doubles",
                  {"dinorm", "--threshold", "1e400", "-"},
                  {},
                  "0.5\n",
                  2,
-                 "--threshold: threshold must be a number in [0, 1], got 1e400"},
+                 "--threshold must be a number in [0, 1], got 1e400"},
         BadInput{"unknown subcommand",
                  {"frobnicate", "-"},
                  {},
@@ -361,6 +363,146 @@ INSTANTIATE_TEST_SUITE_P(
                  "0.5\n",
                  2,
                  "--format must be csv or table, got 'json'"}));
+
+// The library's input policy, word for word as every host says it: sizes and
+// k checked before anything is allocated, seeds in [0, 2^64), exact mode
+// names, whole numbers, and input that is not a text table at all.
+const char kNineRows[] = "1 0\n0 1\n1 1\n0.5 0\n0 0.5\n0.2 0.2\n1 0.5\n0.5 1\n0.3 0.9\n";
+
+INSTANTIATE_TEST_SUITE_P(
+    Policy, RefusedInput,
+    ::testing::Values(
+        BadInput{"k far beyond the rows, before k rows are allocated",
+                 {"cluster", "-k", "1000000000", "-"},
+                 {},
+                 kNineRows,
+                 1,
+                 "<stdin>: -k = 1000000000 is more than the 9 items with a value above 0, the "
+                 "candidates for seeds"},
+        BadInput{"k beyond int",
+                 {"cluster", "-k", "2147483648", "-"},
+                 {},
+                 kNineRows,
+                 2,
+                 "-k must be a whole number from 1 to 2147483647, got 2147483648"},
+        BadInput{"seed of 2^64",
+                 {"cluster", "-k", "1", "--random-seed", "18446744073709551616", "-"},
+                 {},
+                 kNineRows,
+                 2,
+                 "--random-seed must be a whole number in [0, 2^64), got 18446744073709551616"},
+        BadInput{"seed far beyond 2^64",
+                 {"cluster", "-k", "1", "--random-seed", "1" + std::string(30, '0'), "-"},
+                 {},
+                 kNineRows,
+                 2,
+                 "--random-seed must be a whole number in [0, 2^64), got 1" +
+                     std::string(30, '0')},
+        BadInput{"negative seed",
+                 {"cluster", "-k", "1", "--random-seed", "-1", "-"},
+                 {},
+                 kNineRows,
+                 2,
+                 "--random-seed must be a whole number in [0, 2^64), got -1"},
+        BadInput{"seed with a sign",
+                 {"cluster", "-k", "1", "--random-seed", "+7", "-"},
+                 {},
+                 kNineRows,
+                 2,
+                 "--random-seed must be a whole number in [0, 2^64), got +7"},
+        BadInput{"mode name in other case",
+                 {"contify", "--relation", "Mutual", "-"},
+                 {},
+                 kPair,
+                 2,
+                 "--relation must be one of mutual, first_in_second, second_in_first; got "
+                 "\"Mutual\""},
+        BadInput{"mode by its number",
+                 {"dinorm", "--combination", "2", "-"},
+                 {},
+                 "0.5\n",
+                 2,
+                 "--combination must be one of dominant, certainty_factor, sum, reinforced_sum; "
+                 "got \"2\""},
+        BadInput{"mode with a hyphen",
+                 {"dinorm", "-a", "extreme", "-c", "certainty-factor", "-"},
+                 {},
+                 "0.5\n",
+                 2,
+                 "--combination must be one of dominant, certainty_factor, sum, reinforced_sum; "
+                 "got \"certainty-factor\""},
+        BadInput{"unknown seeding rule",
+                 {"cluster", "-k", "1", "--seeding", "best", "-"},
+                 {},
+                 kNineRows,
+                 2,
+                 "--seeding must be one of farthest, kmeans++, first; got \"best\""},
+        BadInput{"restarts not a number",
+                 {"cluster", "-k", "1", "--restarts", "abc", "-"},
+                 {},
+                 kNineRows,
+                 2,
+                 "--restarts must be a whole number from 1 to 2147483647, got abc"},
+        BadInput{"no passes",
+                 {"cluster", "-k", "1", "--max-passes", "0", "-"},
+                 {},
+                 kNineRows,
+                 2,
+                 "--max-passes must be a whole number from 1 to 2147483647, got 0"},
+        BadInput{"decimal commas between blanks under the defaults",
+                 {"dinorm", "-"},
+                 {},
+                 "0,5 0,2\n",
+                 1,
+                 "<stdin>:1:2: not a number: 5 0 (for a decimal comma give --decimal ,)"},
+        BadInput{"UTF-16 with its byte-order mark",
+                 {"dinorm", "-"},
+                 {},
+                 std::string("\xFF\xFE" "0\0.\0" "5\0\n\0", 10),
+                 1,
+                 "<stdin>:1: the input looks like UTF-16 text; save it as UTF-8 or ASCII (for "
+                 "example with iconv -f UTF-16 -t UTF-8)"},
+        BadInput{"UTF-16 without a mark",
+                 {"dinorm", "-"},
+                 {},
+                 std::string("0\0.\0" "5\0\n\0", 8),
+                 1,
+                 "<stdin>:1: the input looks like UTF-16 text; save it as UTF-8 or ASCII (for "
+                 "example with iconv -f UTF-16 -t UTF-8)"},
+        BadInput{"binary with NUL bytes and a semicolon",
+                 {"dinorm", "-"},
+                 {},
+                 std::string("\x8F\x01;\xC3\0\x12\x7F\xFE\x05\x33\n", 11),
+                 1,
+                 "<stdin>:1: binary data, not a table of numbers (a NUL byte at column 5)"},
+        BadInput{"binary with a semicolon, no NUL: no advice about ';'",
+                 {"dinorm", "-"},
+                 {},
+                 "\x8F\x01;\xC3\x12\n",
+                 1,
+                 "<stdin>:1:1: not a number: \\x8F\\x01;\\xC3\\x12"}));
+
+// --help and --version write through another stream than the results; a
+// full disk there is a failure too.
+TEST(Help, UnwrittenHelpIsAFailure) {
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"--help"}, {"cluster", "--help"}, {"--version"}}) {
+        vt::Plumbing full;
+        full.stdoutPath = "/dev/full";
+        const vt::ToolRun run = vt::runTool(args, "", full);
+        EXPECT_EQ(run.status, 3) << args[0];
+        EXPECT_EQ(run.err, "vantor: cannot write the output: No space left on device\n");
+    }
+}
+
+// The largest seed is a seed like any other.
+TEST(Seeds, TheWholeRangeIsAccepted) {
+    for (const char* seed : {"0", "18446744073709551615"}) {
+        const vt::ToolRun run =
+            vt::runTool({"cluster", "-k", "2", "--random-seed", seed, "-"}, kNineRows);
+        EXPECT_EQ(run.status, 0) << seed << ": " << run.err;
+    }
+}
 
 // CLI11 words its own messages; for those only the status is pinned down.
 TEST(UsageErrors, OptionMessagesNameTheOption) {

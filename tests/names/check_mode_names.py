@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Every host shows the mode names of include/vantor/vantor.h, spelt alike.
+"""Every host shows the mode names of include/vantor/modes.h, spelt alike.
 
 The header's VANTOR_*_NAMES brace lists are the one vocabulary; each host
 (the command-line tool, the Python package, the R package) reads its table
@@ -37,17 +37,17 @@ def header_vocabulary(header_text):
         names = re.findall(r'"([^"]*)"', body)
         numbers = [int(n) for n in re.findall(rf"\bVANTOR_{prefix}_\w+\s*=\s*(\d+)", header_text)]
         if numbers != list(range(len(names))):
-            raise SystemExit(f"vantor.h: VANTOR_{prefix}_NAMES has {len(names)} names but the "
+            raise SystemExit(f"modes.h: VANTOR_{prefix}_NAMES has {len(names)} names but the "
                              f"constants are numbered {numbers}")
         for name in names:
             if not name or name != name.lower() or "-" in name:
-                raise SystemExit(f"vantor.h: VANTOR_{prefix}_NAMES: {name!r} must be lower "
+                raise SystemExit(f"modes.h: VANTOR_{prefix}_NAMES: {name!r} must be lower "
                                  "case and without hyphens")
         if len(set(names)) != len(names):
-            raise SystemExit(f"vantor.h: VANTOR_{prefix}_NAMES repeats a name: {names}")
+            raise SystemExit(f"modes.h: VANTOR_{prefix}_NAMES repeats a name: {names}")
         vocabulary[prefix.lower()] = names
     if not vocabulary:
-        raise SystemExit("vantor.h: no VANTOR_*_NAMES list found")
+        raise SystemExit("modes.h: no VANTOR_*_NAMES list found")
     return vocabulary
 
 
@@ -132,7 +132,7 @@ REQUIRED = {"relation", "kernel", "aggregation", "combination"}
 # name, files that mark the host as present, reader, vocabularies the host
 # offers only in part (its names must still be the header's, in its order).
 HOSTS = [
-    ("command-line tool", ["tools/mode_names.cpp"], cli_names, set()),
+    ("command-line tool", ["tools/common_options.cpp"], cli_names, set()),
     ("Python package", ["bindings/python/vantor/_modes.py"], python_names, set()),
     ("R package", ["bindings/r/DESCRIPTION"], r_names, set()),
 ]
@@ -143,12 +143,12 @@ def disagreements(host, shown, header, partial):
     for vocabulary, names in sorted(shown.items()):
         want = header.get(vocabulary)
         if want is None:
-            found.append(f"{host}: vocabulary '{vocabulary}' is not in vantor.h")
+            found.append(f"{host}: vocabulary '{vocabulary}' is not in modes.h")
         elif vocabulary in partial:
             if [n for n in want if n in names] != names:
                 found.append(f"{host}: {vocabulary} shows {names}, not a part of {want}")
         elif names != want:
-            found.append(f"{host}: {vocabulary} shows {names}, vantor.h says {want}")
+            found.append(f"{host}: {vocabulary} shows {names}, modes.h says {want}")
     return found
 
 
@@ -161,7 +161,7 @@ def main():
     parser.add_argument("--drifted", action="store_true")
     args = parser.parse_args()
 
-    header = header_vocabulary((args.root / "include/vantor/vantor.h").read_text())
+    header = header_vocabulary((args.root / "include/vantor/modes.h").read_text())
     if args.drifted:
         header = {vocabulary: names[::-1] for vocabulary, names in header.items()}
     failures, checked, blind = [], 0, []
@@ -186,7 +186,7 @@ def main():
         return 0 if checked and not blind else 1
     for failure in failures:
         print(failure, file=sys.stderr)
-    print(f"{checked} host(s) checked against {len(header)} vocabularies of vantor.h")
+    print(f"{checked} host(s) checked against {len(header)} vocabularies of modes.h")
     return 1 if failures else 0
 
 if __name__ == "__main__":

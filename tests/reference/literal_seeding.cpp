@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "literal_clustions.h"
+#include "vantor/clustions.h"
 #include "vantor/vantor.h"
 
 namespace literal {

@@ -102,14 +102,10 @@ py::tuple scanBlock(const InArray& items, const InArray& prototypes, py::object 
     bool changed = false, ok;
     {
         py::gil_scoped_release unlocked;
-        if (twoSided) {
-            std::vector<double> workspace(2 * static_cast<std::size_t>(m));
-            ok = Vantor::steps::scanParts(threshold, seeds.data, k, m, block.data, n, a, a + n, s,
-                                          s + n, workspace.data(), &changed);
-        } else {
-            ok = Vantor::steps::scanItems(threshold, seeds.data, k, m, block.data, n, a, s,
-                                          &changed);
-        }
+        std::vector<double> workspace(twoSided ? 2 * static_cast<std::size_t>(m) : 0);
+        ok = Vantor::steps::scan(threshold, twoSided, block.data, n, m, seeds.data, k, a, s,
+                                 twoSided ? a + n : nullptr, twoSided ? s + n : nullptr,
+                                 &changed, workspace.data());
     }
     if (!ok) throw py::value_error("the library refused the block");
     return py::make_tuple(labels, degrees, changed);
@@ -135,10 +131,8 @@ py::tuple foldBlock(const InArray& items, const Labels& assignments, const InArr
     {
         py::gil_scoped_release unlocked;
         const int kk = static_cast<int>(k), m = static_cast<int>(running.m);
-        ok = twoSided ? Vantor::steps::foldParts(block.data, m, n, a, a + n, kk,
-                                                 newSums.mutable_data(), newCounts.mutable_data())
-                      : Vantor::steps::foldItems(block.data, m, n, a, kk, newSums.mutable_data(),
-                                                 newCounts.mutable_data());
+        ok = Vantor::steps::fold(twoSided, block.data, n, m, a, twoSided ? a + n : nullptr, kk,
+                                 newSums.mutable_data(), newCounts.mutable_data());
     }
     if (!ok) throw py::value_error("the library refused the block");
     return py::make_tuple(newSums, newCounts);

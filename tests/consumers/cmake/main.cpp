@@ -1,5 +1,6 @@
 #include <cstdio>
-#include <vantor/vantor.h>
+#include <vantor/contifiers.h>
+#include <vantor/dinorms.h>
 
 int main() {
     // Directed "first in second" with the Type1 kernel; positions whose
