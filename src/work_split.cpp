@@ -6,6 +6,20 @@
 namespace Vantor {
 namespace work {
 
+namespace {
+
+// One range, run on a thread of its own or left for the caller. A type of
+// this file only: the standard library's thread and vector code made for it
+// is then hidden too, and stays out of the library's exports.
+struct Range {
+    const RangeBody* body;
+    int part;
+    std::int64_t begin, end;
+    void operator()() const { (*body)(part, begin, end); }
+};
+
+}  // namespace
+
 int resolveThreads(int requested) {
     if (requested == 0) {
         const unsigned cores = std::thread::hardware_concurrency();
@@ -33,7 +47,7 @@ void splitWork(int threads, std::int64_t count, const RangeBody& body) {
         return;
     }
     std::vector<std::thread> started;
-    std::vector<int> inline_parts;
+    std::vector<Range> inline_parts;
     try {
         started.reserve(static_cast<std::size_t>(parts - 1));
         inline_parts.reserve(static_cast<std::size_t>(parts - 1));
@@ -44,15 +58,15 @@ void splitWork(int threads, std::int64_t count, const RangeBody& body) {
     }
     for (int part = 1; part < parts; ++part) {
         try {
-            started.emplace_back(body, part, beginOf(part), beginOf(part + 1));
+            started.emplace_back(Range{&body, part, beginOf(part), beginOf(part + 1)});
         } catch (...) {
             // The system refused a thread (or its stack): this range runs
             // on the caller after its own, with the same result.
-            inline_parts.push_back(part);
+            inline_parts.push_back(Range{&body, part, beginOf(part), beginOf(part + 1)});
         }
     }
     body(0, 0, beginOf(1));
-    for (int part : inline_parts) body(part, beginOf(part), beginOf(part + 1));
+    for (const Range& range : inline_parts) range();
     for (std::thread& t : started) t.join();
 }
 

@@ -25,13 +25,15 @@ py::tuple cluster(const InArray& items, py::array_t<double, py::array::c_style> 
                   double threshold, int maxPasses, bool twoSided, bool allowNaN);
 py::array_t<double> similarities(const InArray& items, const InArray& prototypes,
                                  double threshold, bool twoSided, bool allowNaN);
-
 py::tuple seed(const InArray& items, int k, int rule, std::uint64_t randomSeed,
                double threshold, bool twoSided, bool allowNaN);
 py::tuple clusterFromStarts(const InArray& items, int k, int rule, int restarts,
                             std::uint64_t randomSeed, double threshold, int maxPasses,
                             bool twoSided, bool allowNaN);
 py::int_ restartSeed(std::uint64_t randomSeed, int start);
+
+// The library's input policy: checks, mode lookup and message texts.
+void definePolicy(py::module_& module);
 
 // scan_block, fold_block and finish_pass: one pass in blocks (vantor.dask).
 void defineSteps(py::module_& module);

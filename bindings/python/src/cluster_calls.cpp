@@ -5,7 +5,9 @@
 #include <vector>
 
 #include "tables.h"
+#include "vantor/input_policy.h"
 #include "vantor/clustions.h"
+#include "vantor/run_facts.h"
 
 namespace vantor_python {
 
@@ -29,8 +31,8 @@ Problem problemOf(const InArray& items, const InArray& prototypes, bool allowNaN
                               " values per row but prototypes have " +
                               std::to_string(p.prototypes.m));
     }
-    refuseNaN(p.items, "items", allowNaN);
-    refuseNaN(p.prototypes, "prototypes", allowNaN);
+    refuseTable(p.items, VANTOR_USE_CLUSTERING, "items", allowNaN);
+    refuseTable(p.prototypes, VANTOR_USE_CLUSTERING, "prototypes", allowNaN);
     return p;
 }
 
@@ -84,9 +86,8 @@ py::array_t<double> similarities(const InArray& items, const InArray& prototypes
     double* out = table.mutable_data();
     {
         py::gil_scoped_release unlocked;
-        // A two-sided item is measured by its negative part (magnitudes of
-        // its negative values) and its positive part, split as the
-        // two-sided clustering splits them: zero and NaN go to neither.
+        // A two-sided item is measured by its negative part and its positive
+        // part, split by the library as its two-sided clustering splits them.
         std::vector<double> negative(static_cast<std::size_t>(m)), positive(negative.size());
         for (std::int64_t i = 0; i < n; ++i) {
             double* item = p.items.row(i);
@@ -97,10 +98,7 @@ py::array_t<double> similarities(const InArray& items, const InArray& prototypes
                 }
                 continue;
             }
-            for (std::int64_t c = 0; c < m; ++c) {
-                negative[c] = item[c] < 0.0 ? -item[c] : 0.0;
-                positive[c] = item[c] > 0.0 ? item[c] : 0.0;
-            }
+            Vantor::splitParts(item, 1, int(m), negative.data(), positive.data());
             for (std::int64_t j = 0; j < k; ++j) {
                 row[j] = clustions.evalSimil(negative.data(), p.prototypes.row(j), int(m));
                 row[k + j] = clustions.evalSimil(positive.data(), p.prototypes.row(j), int(m));

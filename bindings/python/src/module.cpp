@@ -58,4 +58,5 @@ PYBIND11_MODULE(_vantor, module) {
                "two_sided"_a, "allow_nan"_a);
     module.def("restart_seed", &vantor_python::restartSeed, "random_seed"_a, "start"_a);
     vantor_python::defineSteps(module);
+    vantor_python::definePolicy(module);
 }

@@ -3,6 +3,7 @@
 #include "bindings.h"
 
 #include "tables.h"
+#include "vantor/input_policy.h"
 #include "vantor/seeding.h"
 
 namespace vantor_python {
@@ -16,35 +17,15 @@ Table itemsOf(const InArray& items, bool allowNaN) {
         throw py::value_error("items has more rows than the library's limit of " +
                               std::to_string(kIntMax));
     }
-    refuseNaN(table, "items", allowNaN);
+    refuseTable(table, VANTOR_USE_CLUSTERING, "items", allowNaN);
     return table;
 }
 
-// Candidates are rows (one-sided) or the parts of rows (two-sided) holding
-// a value above 0; counted only to explain a refusal.
-std::int64_t candidates(const Table& items, bool twoSided) {
-    std::int64_t count = 0;
-    for (std::int64_t r = 0; r < items.rows; ++r) {
-        bool negative = false, positive = false;
-        for (std::int64_t c = 0; c < items.m; ++c) {
-            positive = positive || items.at(r, c) > 0.0;
-            negative = negative || items.at(r, c) < 0.0;
-        }
-        count += positive + (twoSided && negative);
-    }
-    return count;
-}
-
-[[noreturn]] void refuseSeeding(const Table& items, int k, bool twoSided) {
-    const std::int64_t found = candidates(items, twoSided);
-    if (found < k) {
-        throw py::value_error("cannot choose " + std::to_string(k) + " seeds: only " +
-                              std::to_string(found) + (twoSided ? " row parts" : " rows") +
-                              " of items hold a value above 0");
-    }
-    throw py::value_error("the library refused to choose " + std::to_string(k) + " seeds from " +
-                          std::to_string(items.rows) + " rows of " +
-                          std::to_string(items.m) + " values");
+// k is checked against the candidates by the caller (check_k) before this
+// allocates anything of size k; what is left to refuse is the library's own.
+[[noreturn]] void refuseSeeding(int k) {
+    throw py::value_error("the library refused to choose " + std::to_string(k) +
+                          " seeds, or had no memory for its scratch");
 }
 
 }  // namespace
@@ -64,7 +45,7 @@ py::tuple seed(const InArray& items, int k, int rule, std::uint64_t randomSeed,
         ok = Vantor::chooseSeeds(clustions, rule, k, table.data, int(table.rows), int(table.m),
                                  twoSided, randomSeed, out, fromItems, fromParts);
     }
-    if (!ok) refuseSeeding(table, k, twoSided);
+    if (!ok) refuseSeeding(k);
     return py::make_tuple(seeds, sourceItems, sourceParts);
 }
 
@@ -93,7 +74,7 @@ py::tuple clusterFromStarts(const InArray& items, int k, int rule, int restarts,
                                        twoSided ? degrees + n : nullptr, passInfo, &winner,
                                        &total);
     }
-    if (!ok) refuseSeeding(table, k, twoSided);
+    if (!ok) refuseSeeding(k);
     return py::make_tuple(prototypes, assignments, similarities, passInfo[0] == 1, passInfo[1],
                           winner, total);
 }

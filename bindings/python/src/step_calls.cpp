@@ -12,6 +12,7 @@
 
 #include "bindings.h"
 #include "tables.h"
+#include "vantor/input_policy.h"
 #include "vantor/clustering_steps.h"
 
 namespace vantor_python {
@@ -26,20 +27,16 @@ using Counts = py::array_t<std::int64_t, py::array::c_style | py::array::forceca
 
 // A block of items: rows of m values, with the row number its first row has
 // in the whole array, so that messages name rows as the caller counts them.
-Table blockOf(const InArray& items, std::int64_t m, std::int64_t firstRow, bool allowNaN) {
+// The scan checks the values (the fold reads the same block after it).
+Table blockOf(const InArray& items, std::int64_t m, std::int64_t firstRow, bool checkValues,
+              bool allowNaN) {
     const Table block = tableOf(items, "items");
     if (block.vector) throw py::value_error("items must be two-dimensional");
     if (block.m != m) {
         throw py::value_error("items have " + std::to_string(block.m) +
                               " values per row but prototypes have " + std::to_string(m));
     }
-    if (!allowNaN) {
-        const Position nan = firstNaN(block);
-        if (nan.found()) {
-            throw py::value_error("items: NaN at row " + std::to_string(firstRow + nan.row) +
-                                  ", column " + std::to_string(nan.column));
-        }
-    }
+    if (checkValues) refuseTable(block, VANTOR_USE_CLUSTERING, "items", allowNaN, firstRow);
     return block;
 }
 
@@ -77,7 +74,7 @@ py::tuple scanBlock(const InArray& items, const InArray& prototypes, py::object 
                     std::int64_t firstRow) {
     requireThreshold(threshold);
     const Table seeds = prototypesOf(prototypes);
-    const Table block = blockOf(items, seeds.m, firstRow, allowNaN);
+    const Table block = blockOf(items, seeds.m, firstRow, true, allowNaN);
     const std::int64_t sides = twoSided ? 2 : 1, n = block.rows;
     Labels labels({sides, n});
     Degrees degrees({sides, n});
@@ -116,7 +113,7 @@ py::tuple scanBlock(const InArray& items, const InArray& prototypes, py::object 
 py::tuple foldBlock(const InArray& items, const Labels& assignments, const InArray& sums,
                     const Counts& counts, bool twoSided) {
     const Table running = prototypesOf(sums);
-    const Table block = blockOf(items, running.m, 0, true);
+    const Table block = blockOf(items, running.m, 0, false, true);
     const std::int64_t sides = twoSided ? 2 : 1, n = block.rows, k = running.rows;
     requireShape(assignments, sides, n, "assignments");
     if (counts.ndim() != 1 || counts.shape(0) != k) {
@@ -157,7 +154,15 @@ py::array_t<double> finishPass(const InArray& sums, const Counts& counts,
     return out;
 }
 
+// The values check of cluster and seed, for tables the Python layer holds
+// (Dask's prototypes), so that every clustering path refuses alike.
+void checkClusteringValues(const InArray& table, const char* name, bool allowNaN) {
+    refuseTable(tableOf(table, name), VANTOR_USE_CLUSTERING, name, allowNaN);
+}
+
 void defineSteps(py::module_& module) {
+    module.def("check_clustering_values", &checkClusteringValues, "table"_a, "name"_a,
+               "allow_nan"_a);
     module.def("scan_block", &scanBlock, "items"_a, "prototypes"_a, "assignments"_a,
                "similarities"_a, "threshold"_a, "two_sided"_a, "allow_nan"_a, "first_row"_a);
     module.def("fold_block", &foldBlock, "items"_a, "assignments"_a, "sums"_a, "counts"_a,

@@ -44,6 +44,12 @@ struct Position {
 Position firstNaN(const Table& table);
 void refuseNaN(const Table& table, const char* name, bool allowNaN);
 
+// Refuses the table unless every value suits `use` (a vantor_use of the
+// library's input policy), in the library's words. Rows are named from
+// firstRow, so a block names rows as its whole array counts them.
+void refuseTable(const Table& table, int use, const char* name, bool allowNaN,
+                 std::int64_t firstRow = 0);
+
 // First value of row r below low or above high (NaN is neither).
 std::int64_t firstOutside(const Table& table, std::int64_t r, double low, double high);
 

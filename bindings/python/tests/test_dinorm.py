@@ -14,8 +14,8 @@ KNOWN = [
     ("extreme", "certainty_factor", 0.25, 0.25, (-0.75, 0.5, -0.5)),
     ("extreme", "sum", 0.25, 0.25, (-0.75, 0.5, -0.25)),
     ("extreme", "reinforced_sum", 0.25, 0.25, (-0.75, 0.5, -0.34375)),
-    ("bounded", 1, 0.25, 0.25, (-1.0, 0.75, -1.0)),
-    (0, 3, 0.25, 0.3, (-0.75, 0.5, 0.0)),
+    ("bounded", "certainty_factor", 0.25, 0.25, (-1.0, 0.75, -1.0)),
+    ("extreme", "reinforced_sum", 0.25, 0.3, (-0.75, 0.5, 0.0)),
 ]
 
 
@@ -44,8 +44,8 @@ def test_empty_vector_is_all_zero():
     ([0.5], dict(threshold=1.5), r"threshold must be a number in \[0, 1\], got 1.5"),
     ([0.5], dict(threshold=math.nan), r"threshold must be a number in \[0, 1\], got nan"),
     ([0.5], dict(neutral_band=-0.25), r"neutral_band must be a number in \[0, 1\], got -0.25"),
-    ([0.5], dict(aggregation="mean"), "aggregation must be one of 'extreme'"),
-    ([0.5], dict(combination=4), "combination must be one of .* got 4"),
+    ([0.5], dict(aggregation="mean"), "aggregation must be one of extreme"),
+    ([0.5], dict(combination=4), 'combination must be one of .* got "4"'),
 ])
 def test_refusals_say_what_was_wrong(values, options, message):
     with pytest.raises(ValueError, match=message):

@@ -12,8 +12,9 @@ import pytest
 from conftest import PACKAGE_ROOT
 
 CALL = ("import vantor, numpy as np; "
-        "print(vantor.contify([0.5], [0.25], kernel=0), "
-        "vantor.contify(np.array([[0.5], [1.0]]), [0.25], kernel=0).tolist(), vantor.__file__)")
+        "print(vantor.contify([0.5], [0.25], kernel='type0'), "
+        "vantor.contify(np.array([[0.5], [1.0]]), [0.25], kernel='type0').tolist(), "
+        "vantor.__file__)")
 
 pytestmark = pytest.mark.skipif(bool(os.environ.get("VANTOR_TEST_SKIP_INSTALL")),
                                 reason=os.environ.get("VANTOR_TEST_SKIP_INSTALL", ""))

@@ -90,13 +90,14 @@ def test_random_state_is_read_as_scikit_learn_reads_it():
 
 @pytest.mark.parametrize("call, error, message", [
     (lambda: vantor.seed(ITEMS[:2], 3), ValueError,
-     "cannot choose 3 seeds: only 2 rows of items hold a value above 0"),
+     "k = 3 is more than the 2 items with a value above 0, the candidates for seeds"),
     (lambda: vantor.seed(-ITEMS[:2], 3, two_sided=True), ValueError,
-     "only 2 row parts of items hold a value above 0"),
+     "k = 3 is more than the 2 item parts with a value other than 0"),
     (lambda: vantor.seed(ITEMS, 3, method="random"), ValueError,
-     "method must be one of 'farthest', 'kmeans\\+\\+', 'first'"),
+     "method must be one of farthest, kmeans\\+\\+, first"),
     (lambda: vantor.seed(ITEMS, 0), ValueError, "k must be a whole number from 1"),
-    (lambda: vantor.seed(ITEMS, 2, random_state=-1), ValueError, "random_state must be an int"),
+    (lambda: vantor.seed(ITEMS, 2, random_state=-1), ValueError,
+     r"random_state must be a whole number in \[0, 2\^64\), got -1"),
     (lambda: vantor.seed(ITEMS, 2, random_state="7"), TypeError, "random_state must be None"),
     (lambda: vantor.seed([[0.5, np.nan]], 1), ValueError, "items: NaN at row 0, column 1"),
 ])

@@ -9,6 +9,7 @@ from hypothesis import given, settings, strategies as st
 
 import vantor
 from conftest import array_bits, bits
+from vantor._modes import AGGREGATIONS, COMBINATIONS, CONTIFIER_KERNELS, RELATIONS
 
 GRID = np.array([0.0, -0.0, 0.25, 0.5, 0.75, 1.0, 0.1, 1.0 / 3.0])
 
@@ -33,7 +34,8 @@ DINORM_MODES = list(itertools.product(range(3), range(4), [0.0, 0.25], [0.0, 0.3
 def test_contify_rows_match_single_calls_and_the_c_library(c_library, relation, kernel,
                                                             threshold, nan):
     a, b = table(1, 60, 7, nan=nan), table(2, 60, 7, nan=nan)
-    options = dict(relation=relation, kernel=kernel, threshold=threshold, allow_nan=True)
+    options = dict(relation=RELATIONS[relation], kernel=CONTIFIER_KERNELS[kernel],
+                   threshold=threshold, allow_nan=True)
     rows = vantor.contify(a, b, **options)
     assert rows.dtype == np.float64 and rows.shape == (60,)
     singles = [vantor.contify(x, y, **options) for x, y in zip(a, b)]
@@ -44,7 +46,7 @@ def test_contify_rows_match_single_calls_and_the_c_library(c_library, relation, 
 @pytest.mark.parametrize("relation, kernel", list(itertools.product(range(3), range(3))))
 def test_one_profile_against_many_rows(relation, kernel):
     profile, rows = table(3, 1, 9)[0], table(4, 40, 9)
-    options = dict(relation=relation, kernel=kernel, threshold=0.25)
+    options = dict(relation=RELATIONS[relation], kernel=CONTIFIER_KERNELS[kernel], threshold=0.25)
     for got, want in [(vantor.contify(profile, rows, **options),
                        [vantor.contify(profile, r, **options) for r in rows]),
                       (vantor.contify(rows, profile, **options),
@@ -57,8 +59,8 @@ def test_one_profile_against_many_rows(relation, kernel):
 def test_dinorm_rows_match_single_calls_and_the_c_library(c_library, aggregation, combination,
                                                           threshold, band, nan):
     values = table(5, 50, 6, signed=True, nan=nan)
-    options = dict(aggregation=aggregation, combination=combination, threshold=threshold,
-                   neutral_band=band, allow_nan=True)
+    options = dict(aggregation=AGGREGATIONS[aggregation], combination=COMBINATIONS[combination],
+                   threshold=threshold, neutral_band=band, allow_nan=True)
     got = vantor.dinorm(values, **options)
     assert isinstance(got, vantor.Dinorm) and all(part.shape == (50,) for part in got)
     singles = np.array([vantor.dinorm(row, **options) for row in values])
@@ -96,6 +98,7 @@ degrees = st.floats(0.0, 1.0) | st.sampled_from([0.0, -0.0, 0.5, 1.0])
 def test_any_table_gives_the_bits_of_its_rows(pairs, relation, kernel, threshold):
     a = np.array([p[0] for p in pairs])
     b = np.array([p[1] for p in pairs])
-    options = dict(relation=relation, kernel=kernel, threshold=threshold)
+    options = dict(relation=RELATIONS[relation], kernel=CONTIFIER_KERNELS[kernel],
+                   threshold=threshold)
     rows = vantor.contify(a, b, **options)
     assert [bits(x) for x in rows] == [bits(vantor.contify(x, y, **options)) for x, y in pairs]

@@ -7,6 +7,8 @@ from concurrent.futures import ThreadPoolExecutor
 import numpy as np
 
 import vantor
+from vantor._modes import AGGREGATIONS as AGG, COMBINATIONS as CMB, CONTIFIER_KERNELS as KER
+from vantor._modes import RELATIONS as REL
 
 RNG = np.random.default_rng(7)
 FIRST = RNG.random(64)
@@ -16,9 +18,9 @@ ITEMS = RNG.random((20, 4))
 SEEDS = RNG.random((3, 4))
 
 CASES = [
-    lambda i: vantor.contify(FIRST, SECOND, relation=i % 3, kernel=(i // 3) % 3,
+    lambda i: vantor.contify(FIRST, SECOND, relation=REL[i % 3], kernel=KER[(i // 3) % 3],
                              threshold=(i % 5) / 5),
-    lambda i: vantor.dinorm(SIGNED, aggregation=i % 3, combination=i % 4,
+    lambda i: vantor.dinorm(SIGNED, aggregation=AGG[i % 3], combination=CMB[i % 4],
                             threshold=(i % 4) / 4, neutral_band=(i % 3) / 10),
     lambda i: vantor.cluster(ITEMS, SEEDS, threshold=(i % 4) / 4, limit=1 + i % 3).prototypes
     .tobytes(),
@@ -50,9 +52,10 @@ def test_eight_threads_on_tables_give_the_serial_results():
     signed = rng.uniform(-1.0, 1.0, (2000, 20))
 
     def work(i):
-        return (vantor.contify(a, b, relation=i % 3, kernel=i % 3 // 1, threshold=(i % 4) / 4)
+        return (vantor.contify(a, b, relation=REL[i % 3], kernel=KER[i % 3], threshold=(i % 4) / 4)
                 .tobytes(),
-                np.column_stack(vantor.dinorm(signed, aggregation=i % 3, combination=i % 4))
+                np.column_stack(vantor.dinorm(signed, aggregation=AGG[i % 3],
+                                              combination=CMB[i % 4]))
                 .tobytes(),
                 vantor.cluster(a[:500], a[:4], threshold=(i % 2) / 2).prototypes.tobytes())
 

@@ -6,7 +6,6 @@ once, to a C-contiguous native float64 array. Inputs already in that form
 are passed without a copy.
 """
 
-import math
 import numbers
 import operator
 
@@ -27,25 +26,82 @@ def _kind(value):
     return type(value).__name__
 
 
+def message(kind, name, value="", family=-1, low=0, high=0):
+    """One of the library's refusal texts, with this host's argument name."""
+    return _vantor.message(kind, name, str(value), family, low, high)
+
+
+# What each dtype kind that is not a real number is called in refusals.
+_KIND_WORDS = {"c": "complex", "U": "string", "S": "string", "O": "object", "M": "datetime",
+               "m": "timedelta", "V": "void"}
+
+
 def array(value, name):
     """The caller's value as a numpy array of real numbers, not yet copied
-    when it already is one. Refuses masked values and non-numbers."""
+    when it already is one. Refuses masked values, sparse matrices and
+    non-numbers; an object array holding only real numbers is converted."""
     if isinstance(value, (str, bytes)):
         raise ArgumentTypeError(f"{name} must be an array of numbers, got {_kind(value)}")
-    if isinstance(value, np.ma.MaskedArray):
-        if np.ma.count_masked(value):
-            raise ValueError(f"{name} has {np.ma.count_masked(value)} masked values; "
-                             f"fill them or drop those rows first")
-        value = value.data
+    if _is_sparse(value):
+        raise ArgumentTypeError(
+            message(_vantor.MESSAGE_NOT_REAL, name, f"a sparse matrix ({_kind(value)})") +
+            f"; the library reads dense rows only: pass {name}.toarray()")
+    value = unmasked(value, name)
     try:
         result = np.asarray(value)
     except (TypeError, ValueError) as error:
         raise ValueError(f"{name} must be an array of numbers: {error}") from None
-    # None, strings, objects and complex numbers would turn into NaN,
-    # garbage or lose their imaginary part.
-    if result.dtype.kind not in "biuf":
-        raise ArgumentTypeError(f"{name} must hold real numbers, got dtype {result.dtype}")
-    return result
+    return real_numbers(result, name)
+
+
+def unmasked(value, name, first_row=0):
+    """The data under a mask that hides nothing; a mask that hides values
+    is refused, since the library would read what lies under it. Rows are
+    named from first_row (a Dask chunk names them as its array does)."""
+    if isinstance(value, np.ma.MaskedArray):
+        hidden = np.ma.getmaskarray(value)
+        if hidden.any():
+            where = np.argwhere(hidden.reshape(-1, hidden.shape[-1]) if hidden.ndim else
+                                hidden.reshape(1, 1))[0]
+            raise ValueError(_vantor.MESSAGE_TEXTS[_vantor.MESSAGE_MASKED]
+                             .replace("{name}", name).replace("{row}", str(first_row + where[0]))
+                             .replace("{column}", str(where[1])))
+        return value.data
+    return value
+
+
+def real_numbers(result, name):
+    """`result` if its dtype holds real numbers; an object array of real
+    numbers as float64. None, strings, complex numbers and other objects
+    would turn into NaN, be parsed as text or lose their imaginary part."""
+    kind = result.dtype.kind
+    if kind in "biuf":
+        return result
+    got = _KIND_WORDS.get(kind, str(result.dtype))
+    if kind == "c":
+        # scikit-learn's words after the library's, which its checks look for.
+        raise ArgumentTypeError(message(_vantor.MESSAGE_NOT_REAL, name, got) +
+                                " (Complex data not supported)")
+    if kind == "O":
+        for item in result.flat:
+            if isinstance(item, numbers.Real):
+                continue
+            reason = ""
+            if not isinstance(item, (str, bytes, complex, np.complexfloating)):
+                try:
+                    float(item)
+                    continue
+                except (TypeError, ValueError) as error:
+                    reason = f": {error}"
+            raise ArgumentTypeError(message(_vantor.MESSAGE_NOT_REAL, name, got) +
+                                    f" ({_kind(item)} {item!r}{reason})")
+        return result.astype(np.float64)
+    raise ArgumentTypeError(message(_vantor.MESSAGE_NOT_REAL, name, got))
+
+
+def _is_sparse(value):
+    # Told by its type's module, so that scipy is never imported here.
+    return type(value).__module__.startswith("scipy.sparse")
 
 
 _FLOAT64 = np.dtype(np.float64)
@@ -68,13 +124,15 @@ def dimensions(value, name, allowed):
                          f"library's limit of {INT_MAX}")
 
 
-def matrix(value, name, row="row"):
+def matrix(value, name, row="item"):
     """A two-dimensional table read by the library, one `row` per row, rows
     within its limit."""
     result = array(value, name)
     if result.ndim != 2:
-        raise ValueError(f"{name} must be two-dimensional (one row per {row}), got shape "
-                         f"{result.shape}")
+        hint = (f"; Reshape your data: .reshape(-1, 1) for one value per {row}, "
+                f".reshape(1, -1) for a single {row}" if result.ndim == 1 else "")
+        raise ValueError(f"{name} must be two-dimensional (one {row} per row), got shape "
+                         f"{result.shape}{hint}")
     dimensions(result, name, (2,))
     if result.shape[0] > INT_MAX:
         raise ValueError(f"{name} has {result.shape[0]} rows, more than the library's limit "
@@ -84,26 +142,34 @@ def matrix(value, name, row="row"):
 
 def unit_interval(value, name):
     """A number in [0, 1] as a Python float. NaN is refused: the library
-    would take it as a gate that lets nothing through."""
+    would take it as a gate that lets nothing through. The bounds are
+    compared on the value as given, before it is rounded to a float, so
+    that 2**2000 is refused rather than overflowing, and a long double
+    that no float holds is refused rather than rounded into the range."""
     if isinstance(value, (bool, np.bool_)) or not isinstance(value, numbers.Real):
-        raise ArgumentTypeError(f"{name} must be a number in [0, 1], got {_kind(value)} "
-                                f"{value!r}")
+        raise ArgumentTypeError(message(_vantor.MESSAGE_THRESHOLD, name,
+                                        f"{_kind(value)} {value!r}"))
+    if value != value or value < 0 or value > 1:
+        raise ValueError(message(_vantor.MESSAGE_THRESHOLD, name, describe(value)))
     number = float(value)
-    if math.isnan(number) or number < 0.0 or number > 1.0:
-        raise ValueError(f"{name} must be a number in [0, 1], got {describe(number)}")
+    if number != value:
+        raise ValueError(message(_vantor.MESSAGE_NOT_A_DOUBLE, name, describe(value)))
     return number
 
 
 def whole(value, name, low=None, high=INT_MAX):
     """A Python int from an integer (no floats, no bools), within bounds."""
+    lowest = 0 if low is None else low
     if isinstance(value, (bool, np.bool_)):
-        raise ArgumentTypeError(f"{name} must be a whole number, got {value!r}")
+        raise ArgumentTypeError(message(_vantor.MESSAGE_WHOLE_NUMBER, name, repr(value), -1,
+                                        lowest, high))
     try:
         number = operator.index(value)
     except TypeError:
-        raise ArgumentTypeError(f"{name} must be a whole number, got {value!r}") from None
+        raise ArgumentTypeError(message(_vantor.MESSAGE_WHOLE_NUMBER, name, repr(value), -1,
+                                        lowest, high)) from None
     if (low is not None and number < low) or number > high:
-        raise ValueError(f"{name} must be a whole number from {low} to {high}, got {number}")
+        raise ValueError(message(_vantor.MESSAGE_WHOLE_NUMBER, name, number, -1, lowest, high))
     return number
 
 
@@ -114,6 +180,12 @@ def flag(value, name):
 
 
 def describe(value):
-    """A number as a message shows it: repr of the Python float."""
-    value = float(value)
-    return "nan" if math.isnan(value) else repr(value)
+    """A number as every host's messages show it (the library's shortest
+    form that reads back), or the integer's size when no float holds it."""
+    try:
+        number = float(value)
+    except OverflowError:
+        return f"an integer of {len(str(abs(int(value))))} digits"
+    if isinstance(value, np.floating) and number == number and number != value:
+        return np.format_float_positional(value)  # wider than a float: all its digits
+    return _vantor.format_double(number)

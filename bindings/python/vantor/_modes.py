@@ -1,15 +1,10 @@
-"""Mode selectors by name or by number.
+"""Mode selectors by name.
 
 The names are the library's own (compiled in from its public header), so
-they are never spelt a second time here. Names ignore case, "-" or " " may
-stand for "_", and every mode also answers to "type<number>", the name the
-C++ methods use (aggType2, cmbType1, ...).
+they are never spelt a second time here. Only those exact names are taken:
+no other case, no numbers, no "type<number>" for modes not named so, so
+that one spelling means one mode in every host.
 """
-
-import functools
-import operator
-
-import numpy as np
 
 from . import _vantor
 
@@ -20,33 +15,17 @@ COMBINATIONS = _vantor.COMBINATION_NAMES
 SEEDINGS = _vantor.SEEDING_NAMES
 PARTS = _vantor.PART_NAMES
 
-
-def _key(name):
-    return name.strip().lower().replace("-", "_").replace(" ", "_")
-
-
-@functools.lru_cache(maxsize=None)
-def _numbers_by_key(names):
-    table = {}
-    for number, name in enumerate(names):
-        table[f"type{number}"] = number
-        table[_key(name)] = number
-    return table
+_FAMILIES = {RELATIONS: _vantor.MODES_RELATION, CONTIFIER_KERNELS: _vantor.MODES_KERNEL,
+             AGGREGATIONS: _vantor.MODES_AGGREGATION, COMBINATIONS: _vantor.MODES_COMBINATION,
+             SEEDINGS: _vantor.MODES_SEEDING}
 
 
 def resolve(value, names, what):
-    """The number of the mode given by name or number, else ValueError."""
+    """The number of the mode named `value` (the library's lookup), else
+    ValueError in the library's words, listing the names."""
+    family = _FAMILIES[names]
     if isinstance(value, str):
-        number = _numbers_by_key(names).get(_key(value))
-        if number is not None:
+        number = _vantor.mode_number(family, value)
+        if number >= 0:
             return number
-    elif not isinstance(value, (bool, np.bool_)):
-        try:
-            number = operator.index(value)
-        except TypeError:
-            number = None
-        if number is not None and 0 <= number < len(names):
-            return number
-    accepted = ", ".join(repr(name) for name in names)
-    numbers = ", ".join(str(number) for number in range(len(names)))
-    raise ValueError(f"{what} must be one of {accepted} or {numbers}; got {value!r}")
+    raise ValueError(_vantor.message(_vantor.MESSAGE_MODE, what, str(value), family))

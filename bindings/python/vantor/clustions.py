@@ -115,4 +115,4 @@ def _writable_matrix(value, name):
         problems.append("it is read-only")
     if problems:
         raise ValueError(f"{name} cannot be updated in place: " + "; ".join(problems))
-    return _inputs.matrix(value, name)
+    return _inputs.matrix(value, name, "prototype")

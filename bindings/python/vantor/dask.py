@@ -97,13 +97,15 @@ class _Run:
         if m != m_seeds:
             raise ValueError(f"items have {m} values per row but prototypes have {m_seeds}")
         self.seeds = np.array(seeds, dtype=np.float64, order="C")
-        if not self.allow_nan and np.isnan(self.seeds).any():
-            row, column = np.argwhere(np.isnan(self.seeds))[0]
-            raise ValueError(f"prototypes: NaN at row {row}, column {column}")
+        _vantor.check_clustering_values(self.seeds, "prototypes", self.allow_nan)
         if len(items.chunks[1]) > 1:
             items = items.rechunk({1: -1})  # whole rows in every chunk
-        self.blocks = items.to_delayed().ravel().tolist()
-        self.first_rows = np.concatenate(([0], np.cumsum(items.chunks[0])[:-1])).tolist()
+        self.blocks = _block_tasks(items)
+        self.rows = list(items.chunks[0])
+        self.first_rows = np.concatenate(([0], np.cumsum(self.rows)[:-1])).tolist()
+        # What each block must really be; a chunk function may return
+        # something else than the array declares.
+        self.declared = items.dtype
         self.k, self.m, self.n = k, m, n
 
     def scan(self, i, seeds, state):
@@ -112,7 +114,7 @@ class _Run:
         previous = (None, None) if state is None else (state[0], state[1])
         scanned = dask.delayed(_scan, nout=3, pure=False)(
             self.blocks[i], seeds, previous[0], previous[1], self.threshold, self.two_sided,
-            self.allow_nan, self.first_rows[i])
+            self.allow_nan, self.first_rows[i], self.rows[i], self.m, self.declared)
         return scanned
 
     def one_pass(self, seeds, states):
@@ -150,7 +152,8 @@ class _Run:
         for first in range(0, len(self.blocks), window):
             for i in range(first, min(first + window, len(self.blocks))):
                 running = dask.delayed(_fold, pure=False)(self.blocks[i], states[i][0], running,
-                                                          self.two_sided)
+                                                          self.two_sided, self.first_rows[i],
+                                                          self.rows[i], self.m, self.declared)
             if client is None:
                 running = dask.compute(running)[0]
             else:
@@ -210,26 +213,67 @@ def _wait(future):
     wait(future)
 
 
-def _scan(block, seeds, assignments, similarities, threshold, two_sided, allow_nan, first_row):
-    block = _inputs.converted(block)
-    if not allow_nan:
-        # Found here rather than in the extension, so that the refusal is a
-        # Python exception wherever the task runs.
-        found = np.argwhere(np.isnan(block))
-        if len(found):
-            row, column = found[0]
-            raise ValueError(f"items: NaN at row {first_row + row}, column {column}")
+def _block_tasks(items):
+    """One Delayed per chunk of rows, each holding only the tasks that its
+    own chunk needs. Array.to_delayed gives every chunk the whole array's
+    graph, so a pass over c chunks would hand the scheduler c graphs of c
+    tasks each, and its cost would grow with c squared. The graph is
+    optimized and read once here; each chunk takes its key's dependencies."""
+    import dask
+    from dask.core import get_dependencies
+    from dask.delayed import Delayed
+
+    (items,) = dask.optimize(items)
+    graph = dict(items.__dask_graph__())
+    tasks = []
+    # After the rechunk there is one chunk across the columns: keys[i][0].
+    for key in [row[0] for row in items.__dask_keys__()]:
+        needed, waiting = {}, [key]
+        while waiting:
+            current = waiting.pop()
+            if current in needed or current not in graph:
+                continue
+            needed[current] = graph[current]
+            waiting.extend(get_dependencies(graph, current))
+        tasks.append(Delayed(key, needed))
+    return tasks
+
+
+def _checked_block(block, first_row, rows, m, declared):
+    """The chunk as the library reads it, after checking that it is what the
+    array declared: a chunk function may return a masked array, another
+    dtype (strings, objects, complex values) or another number of rows, and
+    the library would parse, truncate or misnumber them."""
+    block = _inputs.unmasked(block, "items", first_row)
+    if _inputs._is_sparse(block):
+        _inputs.array(block, "items")  # refused there, with the same words
+    block = np.asarray(block)
+    where = f"the chunk of rows {first_row} to {first_row + rows - 1}"
+    if block.dtype.kind != declared.kind:
+        raise _inputs.ArgumentTypeError(f"items: {where} holds dtype {block.dtype}, but the "
+                                        f"array declares {declared}")
+    block = _inputs.real_numbers(block, "items")
+    if block.shape != (rows, m):
+        raise ValueError(f"items: {where} has shape {block.shape}, but the array declares "
+                         f"({rows}, {m})")
+    return _inputs.converted(block)
+
+
+def _scan(block, seeds, assignments, similarities, threshold, two_sided, allow_nan, first_row,
+          rows, m, declared):
+    block = _checked_block(block, first_row, rows, m, declared)
     return _vantor.scan_block(block, seeds, assignments, similarities, threshold, two_sided,
-                              True, first_row)
+                              allow_nan, first_row)
 
 
 def _start(k, m):
     return np.zeros((k, m)), np.zeros(k, dtype=np.int64)
 
 
-def _fold(block, assignments, running, two_sided):
+def _fold(block, assignments, running, two_sided, first_row, rows, m, declared):
     sums, counts = running
-    return _vantor.fold_block(_inputs.converted(block), assignments, sums, counts, two_sided)
+    block = _checked_block(block, first_row, rows, m, declared)
+    return _vantor.fold_block(block, assignments, sums, counts, two_sided)
 
 
 def _finish(running, seeds):

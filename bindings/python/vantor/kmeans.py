@@ -1,8 +1,6 @@
 """SimilarityKMeans: the library's clustering behind scikit-learn's
 estimator conventions (scikit-learn itself is not needed)."""
 
-import math
-
 import numpy as np
 
 from . import _inputs, _modes, _vantor
@@ -84,10 +82,16 @@ class SimilarityKMeans:
         sided = _inputs.flag(self.two_sided, "two_sided")
         allow = _inputs.flag(self.allow_nan, "allow_nan")
         spread = _is_dask_array(X)
-        data = X if spread else _inputs.matrix(X, "X")
+        data = X if spread else _inputs.matrix(X, "X", "sample")
         if data.shape[0] == 0 or data.shape[1] == 0:
-            raise ValueError(f"X needs at least one row of at least one value, got shape "
-                             f"{data.shape}")
+            # The counts in scikit-learn's words after the library's, which
+            # scikit-learn's checks look for.
+            raise ValueError(_inputs.message(_vantor.MESSAGE_EMPTY, "X") +
+                             f" (found {data.shape[0]} sample(s), {data.shape[1]} feature(s) "
+                             f"(shape={data.shape}) while a minimum of 1 is required)")
+        if not spread:
+            # Named as the caller named them, before the library reads them.
+            _vantor.check_clustering_values(_inputs.converted(data), "X", allow)
         if spread and isinstance(self.init, str):
             raise ValueError(
                 "with a dask array X, init must be an array of n_clusters starting "
@@ -96,12 +100,15 @@ class SimilarityKMeans:
         if isinstance(self.init, str):
             rule = _modes.resolve(self.init, _modes.SEEDINGS, "init")
             starts = _inputs.whole(self.n_init, "n_init", 1)
+            # Before anything of size k is set aside for a k the items cannot fill.
+            _vantor.check_k(_inputs.converted(data), k, sided, "n_clusters")
             centers, labels, similarities, converged, n_iter, start, total = \
                 _vantor.cluster_from_starts(_inputs.converted(data), k, rule, starts,
-                                            library_seed(self.random_state), gate, passes,
-                                            sided, allow)
+                                            library_seed(self.random_state, rule), gate,
+                                            passes, sided, allow)
         else:
-            seeds = _inputs.matrix(self.init, "init")
+            seeds = _inputs.matrix(self.init, "init", "prototype")
+            _vantor.check_clustering_values(_inputs.converted(seeds), "init", allow)
             if seeds.shape != (k, data.shape[1]):
                 raise ValueError(f"init must hold n_clusters={k} rows of {data.shape[1]} "
                                  f"values, got shape {seeds.shape}")
@@ -110,7 +117,7 @@ class SimilarityKMeans:
                                                              allow_nan=allow)
             centers, labels, similarities = run.prototypes, run.assignments, run.similarities
             converged, n_iter, start = run.converged, run.passes, 0
-            total = math.fsum(similarities[similarities >= 0.0].ravel().tolist())
+            total = _total(labels, similarities, sided)
         self.cluster_centers_ = centers
         self.labels_ = _samples_first(labels, sided)
         self.similarities_ = _samples_first(similarities, sided)
@@ -125,10 +132,16 @@ class SimilarityKMeans:
         return self.fit(X).labels_
 
     def predict(self, X):
-        data = self._checked(X)
-        found = (_spread().assign if _is_dask_array(data) else assign)(
-            data, self.cluster_centers_, self.threshold, self.two_sided, allow_nan=self.allow_nan)
-        return _samples_first(found.assignments, self.two_sided)
+        return _samples_first(self._assigned(X).assignments, self.two_sided)
+
+    def score(self, X, y=None):
+        """The total similarity of X to the fitted prototypes: each row (each
+        part, two-sided) assigned as predict assigns it, the similarities of
+        the assigned ones summed as the library sums a run's total, so that
+        score(X) on the fitted X after a converged fit is total_similarity_.
+        Larger is better."""
+        found = self._assigned(X)
+        return _total(found.assignments, found.similarities, self.two_sided)
 
     def transform(self, X):
         """Each row's similarity to each prototype: (n_samples, k); two-sided
@@ -136,7 +149,8 @@ class SimilarityKMeans:
         data = self._checked(X)
         return _vantor.similarities(_inputs.converted(data), self.cluster_centers_,
                                     _inputs.unit_interval(self.threshold, "threshold"),
-                                    bool(self.two_sided), bool(self.allow_nan))
+                                    _inputs.flag(self.two_sided, "two_sided"),
+                                    _inputs.flag(self.allow_nan, "allow_nan"))
 
     def fit_transform(self, X, y=None):
         return self.fit(X).transform(X)
@@ -147,14 +161,30 @@ class SimilarityKMeans:
         from .plotting import plot_clusters
         return plot_clusters(self, ax)
 
+    def _assigned(self, X):
+        data = self._checked(X)
+        return (_spread().assign if _is_dask_array(data) else assign)(
+            data, self.cluster_centers_, self.threshold, self.two_sided, allow_nan=self.allow_nan)
+
     def _checked(self, X):
         if not hasattr(self, "cluster_centers_"):
             raise NotFittedError("this SimilarityKMeans is not fitted yet: call fit first")
-        data = X if _is_dask_array(X) else _inputs.matrix(X, "X")
+        data = X if _is_dask_array(X) else _inputs.matrix(X, "X", "sample")
+        if not _is_dask_array(data):
+            _vantor.check_clustering_values(_inputs.converted(data), "X",
+                                            _inputs.flag(self.allow_nan, "allow_nan"))
         if data.shape[1] != self.n_features_in_:
             raise ValueError(f"X has {data.shape[1]} features, but SimilarityKMeans was fitted "
                              f"with {self.n_features_in_}")
         return data
+
+
+def _total(assignments, similarities, two_sided):
+    # The library's sum of a run's assigned similarities, the number the
+    # restarts compare, so every way of starting a run reports the same total.
+    sides = (assignments, similarities) if two_sided else (assignments[None], similarities[None])
+    return float(_vantor.total_similarity(_inputs.converted(sides[1]),
+                                          np.ascontiguousarray(sides[0], np.intc)))
 
 
 def _is_dask_array(value):

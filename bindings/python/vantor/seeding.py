@@ -32,34 +32,42 @@ def seed(items, k, method="farthest", random_state=None, threshold=0.0, two_side
     """
     rule = _modes.resolve(method, _modes.SEEDINGS, "method")
     count = _inputs.whole(k, "k", 1)
-    state = library_seed(random_state)
+    state = library_seed(random_state, rule)
     gate = _inputs.unit_interval(threshold, "threshold")
     sided = _inputs.flag(two_sided, "two_sided")
     allow = _inputs.flag(allow_nan, "allow_nan")
     data = _checked_items(items, count)
+    _vantor.check_k(_inputs.converted(data), count, sided, "k")
     return Seeds(*_vantor.seed(_inputs.converted(data), count, rule, state, gate, sided, allow))
 
 
 def _checked_items(items, k):
     data = _inputs.matrix(items, "items")
     if data.shape[0] == 0 or data.shape[1] == 0:
-        raise ValueError(f"items need at least one row of at least one value, got shape "
-                         f"{data.shape}")
+        raise ValueError(_inputs.message(_vantor.MESSAGE_EMPTY, "items"))
     return data
 
 
-def library_seed(random_state):
+_RANDOM = _vantor.SEEDING_NAMES.index("kmeans++")
+
+
+def library_seed(random_state, rule=_RANDOM):
     """The library's 64-bit random seed for a random_state read the way
-    scikit-learn reads it."""
-    if random_state is None:
-        return int(np.random.randint(np.iinfo(np.int64).max, dtype=np.int64))
+    scikit-learn reads it. The deterministic rules draw nothing: numpy's
+    streams (the global one for None) are touched only for "kmeans++" and
+    only when the caller left the seed to them."""
     if isinstance(random_state, (bool, np.bool_)):
         raise _inputs.ArgumentTypeError(f"random_state must be None, an int or a numpy random "
                                         f"generator, got {random_state!r}")
+    if rule != _RANDOM and (random_state is None or isinstance(
+            random_state, (np.random.RandomState, np.random.Generator))):
+        return 0
+    if random_state is None:
+        return int(np.random.randint(np.iinfo(np.int64).max, dtype=np.int64))
     if isinstance(random_state, numbers.Integral):
         value = int(random_state)
         if not 0 <= value < 2**64:
-            raise ValueError(f"random_state must be an int from 0 to 2**64 - 1, got {value}")
+            raise ValueError(_inputs.message(_vantor.MESSAGE_SEED, "random_state", value))
         return value
     if isinstance(random_state, np.random.RandomState):
         return int(random_state.randint(np.iinfo(np.int64).max, dtype=np.int64))

@@ -8,22 +8,31 @@ refuse <- function(message, call) stop(simpleError(message, call))
 # The mode vocabulary compiled into the package from the library's header.
 mode_names <- function() .Call(C_vantor_mode_names)
 
+# The library's refusal texts (its input policy), filled in with R's argument
+# names, so R refuses in the words of every other host.
+policy <- function() .Call(C_vantor_policy_constants)
+policy_text <- function(kind, name, value = "", family = -1L, low = 0, high = 0) {
+  .Call(C_vantor_policy_message, policy()[[kind]], name, as.character(value),
+        as.integer(family), as.double(low), as.double(high))
+}
+
 # The 0-based library constant for a mode given by name. The default of an
-# argument (all choices) means its first choice, as with match.arg(); "-" and
-# " " may stand for "_", and a unique abbreviation is enough.
+# argument (all choices) means its first choice, as with match.arg(). Names
+# are the library's, as spelt there; R's one habit is kept: a unique
+# abbreviation is enough (pmatch), as match.arg() allows.
 choose_mode <- function(value, vocabulary, arg, call = sys.call(-1)) {
   names <- mode_names()[[vocabulary]]
-  accepted <- paste0('"', names, '"', collapse = ", ")
   if (is.character(value) && length(value) == length(names) && setequal(value, names)) {
     value <- value[[1L]]
   }
-  if (!is.character(value) || length(value) != 1L || is.na(value)) {
-    refuse(sprintf("%s must be one of %s", arg, accepted), call)
+  index <- if (is.character(value) && length(value) == 1L && !is.na(value)) {
+    pmatch(value, names)
+  } else {
+    NA_integer_
   }
-  key <- gsub("[- ]", "_", tolower(value))
-  index <- pmatch(key, names)
   if (is.na(index)) {
-    refuse(sprintf('%s must be one of %s; got "%s"', arg, accepted, value), call)
+    shown <- if (length(value) == 1L) as.character(value) else deparse(value)
+    refuse(policy_text("MODE", arg, shown, policy()[[vocabulary]]), call)
   }
   index - 1L
 }
@@ -38,7 +47,7 @@ check_unit <- function(value, arg, call = sys.call(-1)) {
   value <- as.double(value)
   if (missing || value < 0 || value > 1) {
     shown <- if (is.nan(value)) "nan" else if (is.na(value)) "NA" else format(value, digits = 15)
-    refuse(sprintf("%s must be a number in [0, 1], got %s", arg, shown), call)
+    refuse(policy_text("THRESHOLD", arg, shown), call)
   }
   value
 }
@@ -48,8 +57,10 @@ check_count <- function(value, arg, lowest = 1L, call = sys.call(-1)) {
   ok <- is.numeric(value) && length(value) == 1L && !is.na(value) &&
     value == trunc(value) && value >= lowest && value <= .Machine$integer.max
   if (!ok) {
-    shown <- if (is.numeric(value) && length(value) == 1L) format(value) else class(value)[1L]
-    refuse(sprintf("%s must be a whole number of at least %d, got %s", arg, lowest, shown), call)
+    shown <- if (is.numeric(value) && length(value) == 1L) format(value, digits = 15) else
+      class(value)[1L]
+    refuse(policy_text("WHOLE_NUMBER", arg, shown, low = lowest,
+                       high = .Machine$integer.max), call)
   }
   as.integer(value)
 }
@@ -71,6 +82,9 @@ as_rows <- function(x, arg, call = sys.call(-1)) {
       refuse(sprintf("%s: column %d (%s) is not numeric", arg, first, names(x)[[first]]), call)
     }
     x <- as.matrix(x)
+  }
+  if (is.logical(x) || is.character(x) || is.complex(x)) {
+    refuse(policy_text("NOT_REAL", arg, if (is.character(x)) "string" else typeof(x)), call)
   }
   if (!is.numeric(x) || is.object(x) && !is.matrix(x)) {
     refuse(sprintf("%s must be a numeric vector, matrix or data frame, not %s",

@@ -19,7 +19,7 @@
 #'   row. Values that take part must lie in \[-1, 1\].
 #' @param aggregation `"extreme"`, `"probabilistic"` or `"bounded"`.
 #' @param combination `"dominant"`, `"certainty_factor"`, `"sum"` or
-#'   `"reinforced_sum"` (hyphens are accepted for underscores).
+#'   `"reinforced_sum"` (or a unique abbreviation).
 #' @param threshold A number in \[0, 1\]: the smallest magnitude that takes
 #'   part. `NA` and `NaN` are refused.
 #' @param neutral_band A number in \[0, 1\]: a combined sum strictly inside

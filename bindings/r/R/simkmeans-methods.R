@@ -133,7 +133,7 @@ predict.simkmeans <- function(object, newdata, allow.nan = FALSE, ...) {
   }
   # One pass of the library against the fitted prototypes: it assigns the
   # rows as the fit would; the update that follows the pass is discarded.
-  pass <- .Call(C_vantor_cluster, newdata, centers, object$threshold, 1L, 1L,
+  pass <- .Call(C_vantor_cluster, newdata, "newdata", centers, object$threshold, 1L, 1L,
                 object$two.sided, 0L, 0, allow.nan, call)
   if (object$two.sided) {
     dimnames(pass$cluster) <- dimnames(pass$similarity) <-

@@ -43,8 +43,10 @@
 #'   signed rows, see the section below.
 #' @param seeding How the starting prototypes are chosen when `centers` is a
 #'   number: `"kmeans++"`, `"farthest"` or `"first"`.
-#' @param seed A whole number in \[0, 2^53) that fixes the random starts of
-#'   `"kmeans++"`. `NULL` draws it from R's random number stream, so
+#' @param seed A whole number below 2^53, or a string of digits for any
+#'   seed in \[0, 2^64), that fixes the random starts of `"kmeans++"`; the
+#'   same seed gives the same starts in every host of the library. `NULL`
+#'   draws it from R's random number stream, so
 #'   [set.seed()] makes a run reproducible; the seed used is returned as
 #'   `seed`. Nothing is drawn for given `centers` or a deterministic rule.
 #' @param allow.nan If `TRUE`, `NA` and `NaN` go to the library as NaN: a
@@ -112,16 +114,11 @@ simkmeans <- function(x, centers, threshold = 0, iter.max = 40, nstart = 10,
     random <- rule == match("kmeans++", mode_names()$seeding) - 1L
     seed <- if (!is.null(seed)) check_seed(seed) else if (random) draw_seed() else NA_real_
   }
-  too_few <- function() {
-    what <- if (two.sided) "negative or positive parts" else "rows with a value above 0"
-    refuse(sprintf("centers: %d starting prototypes need %d candidates, x has %d %s",
-                   centers, centers, count_candidates(x, two.sided), what), call)
-  }
-  # Refused before the prototypes' storage is set aside for a huge k.
-  if (!is.matrix(centers) && centers > as.double(nrow(x)) * (1 + two.sided)) too_few()
-  fit <- .Call(C_vantor_cluster, x, centers, threshold, iter.max, nstart, two.sided, rule,
+  # The library checks k against the candidates for seeds before it sets
+  # anything of size k aside.
+  fit <- .Call(C_vantor_cluster, x, "x", centers, threshold, iter.max, nstart, two.sided, rule,
                if (is.na(seed)) 0 else seed, allow.nan, call)
-  if (is.null(fit)) too_few()
+  if (is.null(fit)) refuse("the library refused to cluster x", call)
   k <- nrow(fit$centers)
   dimnames(fit$centers) <- dimnames(fit$seeds) <- list(seq_len(k), colnames(x))
   if (two.sided) {
@@ -144,7 +141,7 @@ as_items <- function(x, arg, call = sys.call(-1)) {
   x <- as_rows(x, arg, call)
   if (!is.matrix(x)) x <- matrix(x, ncol = 1L, dimnames = list(names(x), NULL))
   if (nrow(x) < 1L || ncol(x) < 1L) {
-    refuse(sprintf("%s must have at least one row and one column", arg), call)
+    refuse(policy_text("EMPTY", arg), call)
   }
   x
 }
@@ -155,16 +152,16 @@ draw_seed <- function() {
   floor(stats::runif(1L) * 2^21) * 2^32 + floor(stats::runif(1L) * 2^32)
 }
 
+# A seed the library takes: a whole number below 2^53, which a double holds
+# exactly, or a string of digits for any seed in [0, 2^64).
 check_seed <- function(seed, call = sys.call(-1)) {
-  ok <- is.numeric(seed) && length(seed) == 1L && !is.na(seed) && seed == floor(seed) &&
-    seed >= 0 && seed < 2^53
-  if (!ok) refuse("seed must be NULL or a whole number in [0, 2^53)", call)
-  as.double(seed)
-}
-
-# The rows (or parts) the seeding may choose from, for the refusal message.
-count_candidates <- function(x, two.sided) {
-  positive <- sum(rowSums(x > 0, na.rm = TRUE) > 0)
-  if (!two.sided) return(positive)
-  positive + sum(rowSums(x < 0, na.rm = TRUE) > 0)
+  if (isTRUE(.Call(C_vantor_policy_seed_ok, if (is.numeric(seed)) as.double(seed) else seed))) {
+    return(if (is.numeric(seed)) as.double(seed) else seed)
+  }
+  shown <- if (length(seed) == 1L && (is.numeric(seed) || is.character(seed))) {
+    if (is.numeric(seed)) format(seed, digits = 22) else seed
+  } else {
+    class(seed)[1L]
+  }
+  refuse(policy_text(if (is.character(seed)) "SEED" else "SEED_AS_DOUBLE", "seed", shown), call)
 }

@@ -7,23 +7,15 @@
 #include <cstring>
 
 #include "column_rows.h"
+#include "policy.h"
 #include "vantor/clustions.h"
+#include "vantor/input_policy.h"
+#include "vantor/run_facts.h"
 #include "vantor/seeding.h"
 
 namespace {
 
 using vantor_r::ColumnMatrix;
-
-// A mean with an infinite value is no prototype, and the library would
-// carry it into every later pass, so infinite data are refused outright.
-void refuseInfinite(const ColumnMatrix& x, SEXP call) {
-    for (std::int64_t r = 0; r < x.rows; ++r) {
-        for (int c = 0; c < x.cols; ++c) {
-            const double value = x.data[r + static_cast<std::int64_t>(c) * x.rows];
-            if (std::isinf(value)) vantor_r::refuseValue(x, r, c, value, "is not finite", call);
-        }
-    }
-}
 
 // Row-major rows (the library's layout) into a new column-major R matrix.
 SEXP matrixOfRows(const double* rows, int count, int cols) {
@@ -62,18 +54,6 @@ SEXP similarityColumns(const int* const* assignments, const double* const* simil
     return out;
 }
 
-// The total the restarts compare, for a run from given prototypes: every
-// assigned part's similarity in item order, negative part first, summed in
-// long double and rounded once.
-double totalSimilarity(const int* const* assignments, const double* const* similarities, int sides,
-                       int n) {
-    long double total = 0;
-    for (int j = 0; j < n; ++j)
-        for (int s = 0; s < sides; ++s)
-            if (assignments[s][j] >= 0) total += similarities[s][j];
-    return static_cast<double>(total);
-}
-
 template <class T>
 T* scratch(std::int64_t count) {
     return reinterpret_cast<T*>(
@@ -82,13 +62,14 @@ T* scratch(std::int64_t count) {
 
 }  // namespace
 
-// x: n-by-m double matrix; centers: a k-by-m double matrix of starting
-// prototypes, or the number k. Returns NULL when the library refuses (too
-// few rows with a value above 0 for k seeds); the R wrapper explains.
-extern "C" SEXP vantor_cluster(SEXP xs, SEXP centersOrK, SEXP threshold, SEXP iterMax,
-                               SEXP restarts, SEXP twoSidedFlag, SEXP seeding, SEXP seed,
-                               SEXP allowNaN, SEXP call) {
-    const ColumnMatrix x = vantor_r::columnMatrix(xs, "x");
+// x: n-by-m double matrix, called xName in messages (x, or predict's
+// newdata); centers: a k-by-m double matrix of starting prototypes, or the
+// number k, checked against the candidates for seeds before anything of
+// size k is allocated; seed: a whole double below 2^53 or a string of digits.
+extern "C" SEXP vantor_cluster(SEXP xs, SEXP xName, SEXP centersOrK, SEXP threshold,
+                               SEXP iterMax, SEXP restarts, SEXP twoSidedFlag, SEXP seeding,
+                               SEXP seed, SEXP allowNaN, SEXP call) {
+    const ColumnMatrix x = vantor_r::columnMatrix(xs, CHAR(STRING_ELT(xName, 0)));
     const bool given = Rf_isMatrix(centersOrK);
     ColumnMatrix centers{nullptr, 0, 0, false, "centers"};
     if (given) centers = vantor_r::columnMatrix(centersOrK, "centers");
@@ -96,13 +77,12 @@ extern "C" SEXP vantor_cluster(SEXP xs, SEXP centersOrK, SEXP threshold, SEXP it
     const int n = static_cast<int>(x.rows), m = x.cols;
     if (x.broadcast || n < 1 || m < 1 || k < 1 || (given && centers.cols != m))
         Rf_errorcall(call, "x and centers do not have the shapes clustering needs");
-    if (Rf_asLogical(allowNaN) != TRUE) {
-        vantor_r::refuseMissing(x, call);
-        if (given) vantor_r::refuseMissing(centers, call);
-    }
-    refuseInfinite(x, call);
-    if (given) refuseInfinite(centers, call);
-
+    const bool keepNaN = Rf_asLogical(allowNaN) == TRUE;
+    vantor_r::refuseTable(x, VANTOR_USE_CLUSTERING, keepNaN, call);
+    if (given) vantor_r::refuseTable(centers, VANTOR_USE_CLUSTERING, keepNaN, call);
+    std::uint64_t randomSeed = 0;
+    if (!given && !vantor_r::seedOf(seed, &randomSeed))
+        Rf_errorcall(call, "the seed reached the library unchecked");
     Vantor::Clustions clustions;
     if (!clustions.thresholds(Rf_asReal(threshold)) || !clustions.setLimits(Rf_asInteger(iterMax)))
         Rf_errorcall(call, "the library refused threshold or iter.max");
@@ -111,6 +91,16 @@ extern "C" SEXP vantor_cluster(SEXP xs, SEXP centersOrK, SEXP threshold, SEXP it
 
     double* items = scratch<double>(static_cast<std::int64_t>(n) * m);
     vantor_r::gatherRows(x, 0, n, items);
+    if (!given) {
+        const std::int64_t candidates = Vantor::countCandidates(twoSided, items, n, m);
+        vantor_refusal report;
+        if (!vantor_check_k(k, candidates, &report)) {
+            char text[256];
+            vantor_refusal_text(&report, VANTOR_USE_CLUSTERING, "centers", 1, candidates,
+                                twoSided, text, sizeof text);
+            Rf_errorcall(call, "%s", text);
+        }
+    }
     double* seeds = scratch<double>(static_cast<std::int64_t>(k) * m);
     double* prototypes = scratch<double>(static_cast<std::int64_t>(k) * m);
     int* assignments[2] = {scratch<int>(n), scratch<int>(n)};
@@ -128,10 +118,10 @@ extern "C" SEXP vantor_cluster(SEXP xs, SEXP centersOrK, SEXP threshold, SEXP it
                                           similarities[0], similarities[1], passInfo)
                       : clustions.cluster(prototypes, items, dims, assignments[0], similarities[0],
                                           passInfo);
-        if (ok) total = totalSimilarity(assignments, similarities, sides, n);
+        ok = ok && Vantor::totalSimilarity(twoSided, assignments[0], similarities[0],
+                                           assignments[1], similarities[1], n, &total);
     } else {
         const int rule = Rf_asInteger(seeding);
-        const auto randomSeed = static_cast<std::uint64_t>(Rf_asReal(seed));
         ok = Vantor::clusterFromStarts(clustions, rule, Rf_asInteger(restarts), randomSeed, items,
                                        dims, twoSided, prototypes, assignments[0], similarities[0],
                                        assignments[1], similarities[1], passInfo, &winningStart,

@@ -7,7 +7,10 @@
 extern "C" {
 SEXP vantor_contify(SEXP, SEXP, SEXP, SEXP, SEXP, SEXP, SEXP);
 SEXP vantor_dinorm(SEXP, SEXP, SEXP, SEXP, SEXP, SEXP, SEXP);
-SEXP vantor_cluster(SEXP, SEXP, SEXP, SEXP, SEXP, SEXP, SEXP, SEXP, SEXP, SEXP);
+SEXP vantor_cluster(SEXP, SEXP, SEXP, SEXP, SEXP, SEXP, SEXP, SEXP, SEXP, SEXP, SEXP);
+SEXP vantor_policy_message(SEXP, SEXP, SEXP, SEXP, SEXP, SEXP);
+SEXP vantor_policy_seed_ok(SEXP);
+SEXP vantor_policy_constants();
 SEXP vantor_mode_names();
 SEXP vantor_library_version();
 }
@@ -24,7 +27,10 @@ DL_FUNC entryOf(Function* function) {
 const R_CallMethodDef callMethods[] = {
     {"vantor_contify", entryOf(&vantor_contify), 7},
     {"vantor_dinorm", entryOf(&vantor_dinorm), 7},
-    {"vantor_cluster", entryOf(&vantor_cluster), 10},
+    {"vantor_cluster", entryOf(&vantor_cluster), 11},
+    {"vantor_policy_message", entryOf(&vantor_policy_message), 6},
+    {"vantor_policy_seed_ok", entryOf(&vantor_policy_seed_ok), 1},
+    {"vantor_policy_constants", entryOf(&vantor_policy_constants), 0},
     {"vantor_mode_names", entryOf(&vantor_mode_names), 0},
     {"vantor_library_version", entryOf(&vantor_library_version), 0},
     {nullptr, nullptr, 0}};
