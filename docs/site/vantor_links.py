@@ -3,6 +3,9 @@
 The Markdown pages link to the public headers (include/vantor/x.h), which on
 the site are the reference pages api/x, and to the README, which is the
 front page; this resolves such links there instead of leaving them dangling.
+A link to any other file or folder of the repository (a test, a data file)
+has nothing on the site to lead to: its words stay, unlinked. A link to
+something the repository does not have is still reported.
 
 Breathe documents each header on a page of its own, so a namespace that
 several headers open, or a C struct and the typedef of the same name, is
@@ -11,7 +14,8 @@ Those reports, and only those, are dropped.
 """
 
 import logging
-from pathlib import PurePosixPath
+import os
+from pathlib import Path, PurePosixPath
 
 from docutils import nodes
 
@@ -37,6 +41,8 @@ def _resolve(app, env, node, contnode):
         docname = f"api/{path.stem}"
         if docname in env.all_docs:
             return _reference(app, node, contnode, docname)
+    if str(path) != "." and (Path(os.environ["VANTOR_REPOSITORY"]) / path).exists():
+        return nodes.inline("", "", contnode)
     return None
 
 
