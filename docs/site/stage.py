@@ -61,6 +61,9 @@ def run_doxygen(xml_dir):
     config = f"""
 PROJECT_NAME = libvantor
 INPUT = {headers}
+FULL_PATH_NAMES = YES
+STRIP_FROM_PATH = {REPOSITORY / "include"}
+STRIP_FROM_INC_PATH = {REPOSITORY / "include"}
 OUTPUT_DIRECTORY = {xml_dir.parent}
 XML_OUTPUT = {xml_dir.name}
 GENERATE_XML = YES
