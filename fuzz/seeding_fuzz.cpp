@@ -11,6 +11,7 @@
 #include "harness.h"
 #include "literal_clustions.h"
 #include "literal_seeding.h"
+#include "reference_extended.h"
 #include "vantor/seeding.h"
 
 namespace {
@@ -132,7 +133,7 @@ bool literalFromStarts(const Vantor::Clustions& c, const Shape& s, int restarts,
             literal::cluster(c, run.prototypes.data(), items, dims, run.assignments[0].data(),
                              run.similarities[0].data(), run.passInfo);
         }
-        long double sum = 0.0L;
+        literal::Extended sum = 0.0;
         for (int j = 0; j < s.n; ++j) {
             for (int side = 0; side < (s.twoSided ? 2 : 1); ++side) {
                 if (run.assignments[side][j] != -1) sum += run.similarities[side][j];

@@ -26,8 +26,8 @@ bool combine(double neutralBand, double* result, Rule rule) {
     const double r1 = result[1];
     // Ordered comparisons: a NaN aggregate passes and flows into the rule.
     if (r0 < -1.0 || r0 > 0.0 || r1 < 0.0 || r1 > 1.0) return false;
-    long double d = static_cast<long double>(r1) + r0;
-    if (neutralBand > d && d > -neutralBand) d = 0.0L;
+    Extended d = static_cast<Extended>(r1) + r0;
+    if (neutralBand > d && d > -neutralBand) d = 0.0;
     result[2] = static_cast<double>(rule(d, r0, r1));
     return true;
 }
@@ -94,33 +94,33 @@ bool Dinorms::aggType2(int n, double* values, double* result) {
 
 // The side with the larger magnitude wins outright.
 bool Dinorms::cmbType0(double* result) {
-    return combine(neutralBand, result, [](long double d, double r0, double r1) -> long double {
-        if (d > 0.0L) return r1;
-        if (d < 0.0L) return r0;
-        return 0.0L;
+    return combine(neutralBand, result, [](Extended d, double r0, double r1) -> Extended {
+        if (d > 0.0) return r1;
+        if (d < 0.0) return r0;
+        return 0.0;
     });
 }
 
 // Certainty-factor combination (R1 + R0) / (1 - min(R1, -R0)). Valid inputs
 // never make the divisor 0: d > 0 needs R0 > -1 and d < 0 needs R1 < 1.
 bool Dinorms::cmbType1(double* result) {
-    return combine(neutralBand, result, [](long double d, double r0, double r1) -> long double {
-        if (d > 0.0L) return d / (1.0L + r0);
-        if (d < 0.0L) return d / (1.0L - r1);
-        return 0.0L;
+    return combine(neutralBand, result, [](Extended d, double r0, double r1) -> Extended {
+        if (d > 0.0) return d / (Extended(1.0) + r0);
+        if (d < 0.0) return d / (Extended(1.0) - r1);
+        return 0.0;
     });
 }
 
 // The plain sum.
 bool Dinorms::cmbType2(double* result) {
-    return combine(neutralBand, result, [](long double d, double, double) { return d; });
+    return combine(neutralBand, result, [](Extended d, double, double) { return d; });
 }
 
 // The sum scaled by 1 + |R0|*|R1|.
 bool Dinorms::cmbType3(double* result) {
-    return combine(neutralBand, result, [](long double d, double r0, double r1) -> long double {
-        if (d == 0.0L) return 0.0L;
-        return (1.0L - static_cast<long double>(r0) * r1) * d;
+    return combine(neutralBand, result, [](Extended d, double r0, double r1) -> Extended {
+        if (d == 0.0) return 0.0;
+        return (Extended(1.0) - static_cast<Extended>(r0) * r1) * d;
     });
 }
 

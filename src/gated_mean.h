@@ -1,6 +1,7 @@
 // The frame every Contifiers kernel runs in: a gated weighted mean
 //     result = sum(term_i) / sum(weight_i)   over positions with weight_i >= threshold,
-// both sums in long double, in index order, rounded to double once.
+// both sums in extended precision (extended.h), in index order, rounded to
+// double once.
 //
 // Why it is written this way: a position's branch on b >= a and its gate are
 // unpredictable on real data, and a mispredicted branch costs several times
@@ -9,7 +10,7 @@
 //  1. without branches, validate each position, decide its gate and pick the
 //     double inputs of its weight and term, and append those of the positions
 //     that pass to a block buffer (a gated-out position is simply not kept);
-//  2. add the kept positions, in order, to the two long double sums.
+//  2. add the kept positions, in order, to the two extended sums.
 // The two stages run interleaved, stage 1 on one block while stage 2 empties
 // the previous one, so the branch-free picking hides behind the additions.
 // The sums see exactly the additions, in exactly the order, of a loop that
@@ -21,6 +22,7 @@
 
 #include <cstdint>
 
+#include "extended.h"
 #include "lanes.h"
 
 namespace Vantor {
@@ -29,7 +31,7 @@ namespace gated {
 constexpr int kBlock = 256;  // positions per block: the buffers stay in L1
 
 // The inputs of stage 2 for the kept positions of one block: the weight and
-// two operands from which the kernel forms its term in long double.
+// two operands from which the kernel forms its term in extended precision.
 struct Block {
     double weight[kBlock + 2];
     double p[kBlock + 2];
@@ -45,7 +47,7 @@ struct Inputs {
 };
 
 // Kernel rules: `pick` sees two positions at once, returns the gate and
-// fills weight, p and q; `term` forms the long double term of a kept position;
+// fills weight, p and q; `term` forms the extended term of a kept position;
 // kUsesP and kUsesQ say which operands the term reads, so that the others
 // are not stored.
 
@@ -62,8 +64,8 @@ struct MutType0 {
         *q = in.b;
         return lanes::atLeast(*w, in.threshold);
     }
-    static long double term(double, double p, double q) {
-        return static_cast<long double>(p) * static_cast<long double>(q);
+    static Extended term(double, double p, double q) {
+        return static_cast<Extended>(p) * static_cast<Extended>(q);
     }
 };
 
@@ -75,7 +77,7 @@ struct MutType1 {
         *p = smaller(in);
         return lanes::atLeast(*w, in.threshold);
     }
-    static long double term(double, double p, double) { return p; }
+    static Extended term(double, double p, double) { return p; }
 };
 
 // Mutual Type2: b * ((a + 1) - b) when b >= a, else a * ((b + 1) - a), that
@@ -87,9 +89,9 @@ struct MutType2 {
         *q = smaller(in);
         return lanes::atLeast(*w, in.threshold);
     }
-    static long double term(double w, double, double q) {
-        const long double hi = w;
-        return hi * ((static_cast<long double>(q) + 1.0L) - hi);
+    static Extended term(double w, double, double q) {
+        const Extended hi = w;
+        return hi * ((static_cast<Extended>(q) + Extended(1.0)) - hi);
     }
 };
 
@@ -102,8 +104,8 @@ struct DirType0 {
         *q = lanes::select(in.bAtLeastA, lanes::broadcast(1.0), in.b);
         return lanes::atLeast(in.a, in.threshold);
     }
-    static long double term(double w, double, double q) {
-        return static_cast<long double>(w) * static_cast<long double>(q);
+    static Extended term(double w, double, double q) {
+        return static_cast<Extended>(w) * static_cast<Extended>(q);
     }
 };
 
@@ -115,7 +117,7 @@ struct DirType1 {
         *p = smaller(in);
         return lanes::atLeast(in.a, in.threshold);
     }
-    static long double term(double, double p, double) { return p; }
+    static Extended term(double, double p, double) { return p; }
 };
 
 // Directed Type2: a when b >= a, else a * ((b + 1) - a); as
@@ -128,9 +130,9 @@ struct DirType2 {
         *q = lanes::zeroWhere(in.bAtLeastA, in.b);
         return lanes::atLeast(in.a, in.threshold);
     }
-    static long double term(double w, double p, double q) {
-        return static_cast<long double>(w) *
-               ((static_cast<long double>(q) + 1.0L) - static_cast<long double>(p));
+    static Extended term(double w, double p, double q) {
+        return static_cast<Extended>(w) *
+               ((static_cast<Extended>(q) + Extended(1.0)) - static_cast<Extended>(p));
     }
 };
 
@@ -143,8 +145,8 @@ public:
         Block* ready = &blocks_[0];
         Block* filling = &blocks_[1];
         // Locals, not members, so that the sums stay in x87 registers.
-        long double numerator = 0.0L;
-        long double denominator = 0.0L;
+        Extended numerator = 0.0;
+        Extended denominator = 0.0;
         const auto add = [&numerator, &denominator](const Block& block, int j) {
             denominator += block.weight[j];
             numerator += Rule::term(block.weight[j], block.p[j], block.q[j]);
@@ -169,7 +171,7 @@ public:
             filling = emptied;
             pending = kept;
         }
-        result[0] = denominator > 0.0L ? static_cast<double>(numerator / denominator) : 0.0;
+        result[0] = denominator > 0.0 ? static_cast<double>(numerator / denominator) : 0.0;
         return true;
     }
 

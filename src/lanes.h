@@ -4,7 +4,7 @@
 // plain path is built and held to the reference on this machine too). Only
 // comparisons and bit operations live here, never arithmetic, so using them
 // cannot change a single bit of any result; the kernels use them to pick
-// values without branches and leave every addition to long double code.
+// values without branches and leave every addition to extended code (extended.h).
 #ifndef VANTOR_SRC_LANES_H
 #define VANTOR_SRC_LANES_H
 

@@ -5,6 +5,7 @@
 #define VANTOR_SRC_PASS_STEPS_H
 
 #include <cstdint>
+#include <cstring>
 
 #include "prototype_scan.h"
 #include "row_matrix.h"
@@ -119,13 +120,26 @@ inline double* memberRow(double* sums, MemberCount* counts, int a, int m) {
 // item + row, with the item's NaN when both are NaN. SSE addition returns its
 // first operand's NaN, but a compiler may swap the operands of `x + p`
 // (addition commutes in value, not in NaN payload), so the order is pinned
-// and the result does not depend on the optimiser.
+// and the result does not depend on the optimiser. Elsewhere the NaN is
+// picked by hand, as SSE picks it: the first NaN operand made quiet, or for
+// infinities of both signs the negative default NaN (ARM's is positive).
 inline double sumKeepingFirstNaN(double x, double p) {
 #if defined(__SSE2__) && defined(__GNUC__)
     __asm__("addsd %1, %0" : "+x"(x) : "x"(p));
     return x;
 #else
-    return x + p;
+    const double s = x + p;
+    if (!(s != s)) return s;
+    std::uint64_t bits = 0xFFF8000000000000u;
+    if (x != x) {
+        std::memcpy(&bits, &x, sizeof bits);
+    } else if (p != p) {
+        std::memcpy(&bits, &p, sizeof bits);
+    }
+    bits |= std::uint64_t{1} << 51;
+    double nan;
+    std::memcpy(&nan, &bits, sizeof nan);
+    return nan;
 #endif
 }
 

@@ -2,6 +2,7 @@
 // lives in seeding.cpp, beside the one definition of a candidate.
 #include "vantor/run_facts.h"
 
+#include "extended.h"
 #include "row_matrix.h"
 #include "signed_parts.h"
 
@@ -15,7 +16,7 @@ bool totalSimilarity(bool twoSided, const int* assignments, const double* simila
                   (twoSided && (posAssignments == nullptr || posSimilarities == nullptr)))) {
         return false;
     }
-    long double sum = 0.0L;
+    Extended sum = 0.0;
     for (std::int64_t j = 0; j < n; ++j) {
         if (assignments[j] >= 0) sum += similarities[j];
         if (twoSided && posAssignments[j] >= 0) sum += posSimilarities[j];

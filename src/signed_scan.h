@@ -30,6 +30,7 @@
 
 #include <cstdint>
 
+#include "extended.h"
 #include "lanes.h"
 #include "wide_lanes.h"
 
@@ -125,13 +126,13 @@ struct Lists {
 };
 
 // Sequential folds. rule.negative(A, v) and rule.positive(B, v) fold one
-// value into a long double aggregate.
+// value into an extended aggregate.
 template <class Rule>
 bool folds(double threshold, std::int64_t n, const double* values, double* result) {
     const Rule rule(threshold);
     const Pair lower = lanes::broadcast(-threshold), upper = lanes::broadcast(threshold);
-    long double a = 0.0L;
-    long double b = 0.0L;
+    Extended a = 0.0;
+    Extended b = 0.0;
     Lists lists[2];
     Lists* ready = &lists[0];
     Lists* filling = &lists[1];
@@ -184,8 +185,8 @@ bool folds(double threshold, std::int64_t n, const double* values, double* resul
 // B + (v - B*v), grouped as written.
 struct ProbabilisticSum {
     explicit ProbabilisticSum(double) {}
-    void negative(long double& a, double v) const { a = a + (v + a * v); }
-    void positive(long double& b, double v) const { b = b + (v - b * v); }
+    void negative(Extended& a, double v) const { a = a + (v + a * v); }
+    void positive(Extended& b, double v) const { b = b + (v - b * v); }
 };
 
 // Bounded sum, clipped after every addition on the extended sum.
@@ -199,15 +200,15 @@ struct ProbabilisticSum {
 // of the other sign in, and the shortcut stays off.
 struct BoundedSum {
     explicit BoundedSum(double threshold) : saturates(threshold >= 0.0) {}
-    void negative(long double& a, double v) const {
-        if (saturates && a == -1.0L) return;
-        const long double s = a + v;
-        a = s > -1.0L ? s : -1.0L;
+    void negative(Extended& a, double v) const {
+        if (saturates && a == -1.0) return;
+        const Extended s = a + v;
+        a = s > -1.0 ? s : Extended(-1.0);
     }
-    void positive(long double& b, double v) const {
-        if (saturates && b == 1.0L) return;
-        const long double s = b + v;
-        b = s < 1.0L ? s : 1.0L;
+    void positive(Extended& b, double v) const {
+        if (saturates && b == 1.0) return;
+        const Extended s = b + v;
+        b = s < 1.0 ? s : Extended(1.0);
     }
     bool saturates;
 };

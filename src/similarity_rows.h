@@ -1,7 +1,7 @@
 // The similarity of one vector x against up to four rows at once:
 //     sum(min(x_i, y_i)) / sum(max(x_i, y_i))
 // after zeroing the positions where x_i and y_i both lie below the threshold
-// and then clamping negative values to 0; both sums in long double, in index
+// and then clamping negative values to 0; both sums in extended precision, in index
 // order, one division. Each result is exactly what evalSimil gives for x and
 // that row.
 //
@@ -12,7 +12,7 @@
 //  1. without branches, two features at a time (four where the processor
 //     has AVX2, see wide_lanes.h) and for every row, apply gate and clamp
 //     and pick the larger and the smaller value;
-//  2. add them to the rows' sums: eight independent long double sums for
+//  2. add them to the rows' sums: eight independent extended sums for
 //     four rows, more than the latency of one addition needs to keep the x87
 //     adder busy every cycle, and exactly its eight registers (the additions
 //     take their second operand from memory, so no register is spare or
@@ -24,6 +24,7 @@
 
 #include <cstdint>
 
+#include "extended.h"
 #include "lanes.h"
 #include "wide_lanes.h"
 

@@ -9,6 +9,7 @@ The library's sources are found in the repository around this directory
 
 import re
 import shutil
+import sys
 from pathlib import Path
 
 import pybind11
@@ -39,6 +40,14 @@ ROOT = library_root()
 LIBRARY_SOURCES = sorted((ROOT / "src").glob("*.cpp"))
 BINDING_SOURCES = sorted((HERE / "src").glob("*.cpp"))
 
+# Only the init function leaves the extension. The version script is for
+# GNU-style linkers (Linux on any processor); Apple's linker (macOS on ARM or
+# Intel) takes the one symbol by name instead.
+if sys.platform == "darwin":
+    EXPORT_ONLY_INIT = ["-Wl,-exported_symbol,_PyInit__vantor"]
+else:
+    EXPORT_ONLY_INIT = [f"-Wl,--version-script={HERE / 'src' / 'exports.map'}"]
+
 extension = Extension(
     "vantor._vantor",
     sources=[str(p) for p in LIBRARY_SOURCES + BINDING_SOURCES],
@@ -48,7 +57,7 @@ extension = Extension(
     # multiply-adds, no fast-math. They come after Python's own flags.
     extra_compile_args=["-std=c++17", "-O2", "-ffp-contract=off", "-fno-fast-math",
                         "-fvisibility=hidden", "-g0"],
-    extra_link_args=[f"-Wl,--version-script={HERE / 'src' / 'exports.map'}", "-g0"],
+    extra_link_args=EXPORT_ONLY_INIT + ["-g0"],
 )
 
 

@@ -37,7 +37,7 @@ public:
     // after zeroing positions where both x_i and y_i are below threshold and
     // then clamping negative values to 0. 0.0 when n <= 0 or the sum of
     // maxima is not positive (zero or NaN). A NaN is never gated: in `first`
-    // it gives 0.0, in `second` NaN. Sums in long double, one division.
+    // it gives 0.0, in `second` NaN. Sums in 80-bit extended, one division.
     double evalSimil(double* first, double* second, int n);
 
     // One-sided clustering of n items (rows of m, row r at element r*m)

@@ -12,7 +12,7 @@ namespace Vantor {
 //
 // Every kernel computes a gated weighted mean
 //     degree = sum(term_i) / sum(weight_i)   over positions with weight_i >= threshold
-// with both sums and every term in long double, rounded to double once.
+// with both sums and every term in 80-bit extended, rounded to double once.
 // A kernel is not thread-hostile: several threads may aggregate on one
 // instance as long as nobody changes its configuration meanwhile.
 class VANTOR_API Contifiers {

@@ -47,7 +47,7 @@ public:
     //   Type0 extreme value:     A = min(A, v), B = max(B, v)
     //   Type1 probabilistic sum: A <- A + (v + A*v),  B <- B + (v - B*v)
     //   Type2 bounded sum:       A <- max(A + v, -1), B <- min(B + v, 1), clipped per step
-    // A and B are held in long double and rounded once, at the store.
+    // A and B are held in 80-bit extended and rounded once, at the store.
     // The kernels test no pointer.
     bool aggType0(int n, double* values, double* result);
     bool aggType1(int n, double* values, double* result);
@@ -56,7 +56,7 @@ public:
     // Combination rules on R0 = result[0] in [-1, 0] and R1 = result[1] in
     // [0, 1]; they write only result[2]. False (nothing written) for a null
     // result or inputs out of range; a NaN input passes the check. With
-    // d = R1 + R0 in long double, and d = 0 when -neutralBand < d < neutralBand
+    // d = R1 + R0 in 80-bit extended, and d = 0 when -neutralBand < d < neutralBand
     // (a NaN band neutralises nothing):
     //   Type0: R1 if d > 0, R0 if d < 0, else 0
     //   Type1: d / (1 + R0) if d > 0, d / (1 - R1) if d < 0, else 0

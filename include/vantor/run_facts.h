@@ -13,7 +13,7 @@
 
 namespace Vantor {
 
-// The total similarity of a run: the sum, in item order and in long double,
+// The total similarity of a run: the sum, in item order and in 80-bit extended,
 // of the similarity of every assigned item (assignments[j] >= 0), two-sided
 // an item's negative part (assignments, similarities) before its positive
 // part (posAssignments, posSimilarities); unassigned ones add nothing. The

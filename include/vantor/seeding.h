@@ -67,7 +67,7 @@ VANTOR_API std::uint64_t restartSeed(std::uint64_t randomSeed, int start);
 // Clusters from `restarts` starts and keeps the best run: start i seeds with
 // `rule` from restartSeed(randomSeed, i), then runs clustions.cluster (one- or
 // two-sided) with its threshold and pass limit. The kept run has the largest
-// total similarity (the sum, in item order and in long double, of every
+// total similarity (the sum, in item order and in 80-bit extended, of every
 // assigned item's or part's similarity, an item's negative part before its
 // positive part; unassigned ones add nothing; rounded to double, and the
 // doubles are compared); the earlier run wins ties, and a NaN total ranks

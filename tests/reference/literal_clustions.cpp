@@ -2,6 +2,8 @@
 // steps, not like an optimised library.
 #include "literal_clustions.h"
 
+#include "reference_extended.h"
+
 #include <cstdint>
 #include <vector>
 
@@ -33,8 +35,8 @@ inline double sumKeepingFirstNaN(double x, double p) {
 double evalSimil(const Vantor::Clustions& c, const double* first, const double* second, int n) {
     if (n <= 0) return 0.0;
     const double threshold = c.threshold;
-    long double maxima = 0.0L;
-    long double minima = 0.0L;
+    Extended maxima = Extended(0.0);
+    Extended minima = Extended(0.0);
     for (int i = 0; i < n; ++i) {
         double x = first[i];
         double y = second[i];
@@ -52,7 +54,7 @@ double evalSimil(const Vantor::Clustions& c, const double* first, const double* 
             minima += y;
         }
     }
-    if (maxima > 0.0L) return static_cast<double>(minima / maxima);
+    if (maxima > Extended(0.0)) return static_cast<double>(minima / maxima);
     return 0.0;
 }
 

@@ -2,14 +2,16 @@
 // reference must read like the steps, not like an optimised library.
 #include "literal_contifiers.h"
 
+#include "reference_extended.h"
+
 namespace literal {
 
 namespace {
 
 bool outsideUnit(double x) { return x < 0.0 || x > 1.0; }
 
-void storeQuotient(long double numerator, long double denominator, double* result) {
-    if (denominator > 0.0L) {
+void storeQuotient(Extended numerator, Extended denominator, double* result) {
+    if (denominator > Extended(0.0)) {
         result[0] = static_cast<double>(numerator / denominator);
     } else {
         result[0] = 0.0;
@@ -21,8 +23,8 @@ void storeQuotient(long double numerator, long double denominator, double* resul
 bool aggMutType0(const Vantor::Contifiers& c, int n, const double* first, const double* second,
                  double* result) {
     const double threshold = c.threshold;
-    long double numerator = 0.0L;
-    long double denominator = 0.0L;
+    Extended numerator = Extended(0.0);
+    Extended denominator = Extended(0.0);
     for (int i = 0; i < n; ++i) {
         const double a = first[i];
         const double b = second[i];
@@ -35,7 +37,7 @@ bool aggMutType0(const Vantor::Contifiers& c, int n, const double* first, const 
         }
         if (deciding >= threshold) {
             denominator += deciding;
-            numerator += static_cast<long double>(a) * static_cast<long double>(b);
+            numerator += static_cast<Extended>(a) * static_cast<Extended>(b);
         }
     }
     storeQuotient(numerator, denominator, result);
@@ -45,8 +47,8 @@ bool aggMutType0(const Vantor::Contifiers& c, int n, const double* first, const 
 bool aggMutType1(const Vantor::Contifiers& c, int n, const double* first, const double* second,
                  double* result) {
     const double threshold = c.threshold;
-    long double numerator = 0.0L;
-    long double denominator = 0.0L;
+    Extended numerator = Extended(0.0);
+    Extended denominator = Extended(0.0);
     for (int i = 0; i < n; ++i) {
         const double a = first[i];
         const double b = second[i];
@@ -70,21 +72,21 @@ bool aggMutType1(const Vantor::Contifiers& c, int n, const double* first, const 
 bool aggMutType2(const Vantor::Contifiers& c, int n, const double* first, const double* second,
                  double* result) {
     const double threshold = c.threshold;
-    long double numerator = 0.0L;
-    long double denominator = 0.0L;
+    Extended numerator = Extended(0.0);
+    Extended denominator = Extended(0.0);
     for (int i = 0; i < n; ++i) {
-        const long double a = first[i];
-        const long double b = second[i];
+        const Extended a = first[i];
+        const Extended b = second[i];
         if (first[i] < 0.0 || first[i] > 1.0 || second[i] < 0.0 || second[i] > 1.0) return false;
         if (second[i] >= first[i]) {
             if (second[i] >= threshold) {
                 denominator += b;
-                numerator += b * ((a + 1.0L) - b);
+                numerator += b * ((a + Extended(1.0)) - b);
             }
         } else {
             if (first[i] >= threshold) {
                 denominator += a;
-                numerator += a * ((b + 1.0L) - a);
+                numerator += a * ((b + Extended(1.0)) - a);
             }
         }
     }
@@ -95,8 +97,8 @@ bool aggMutType2(const Vantor::Contifiers& c, int n, const double* first, const 
 bool aggDirType0(const Vantor::Contifiers& c, int n, const double* first, const double* second,
                  double* result) {
     const double threshold = c.threshold;
-    long double numerator = 0.0L;
-    long double denominator = 0.0L;
+    Extended numerator = Extended(0.0);
+    Extended denominator = Extended(0.0);
     for (int i = 0; i < n; ++i) {
         const double a = first[i];
         const double b = second[i];
@@ -106,7 +108,7 @@ bool aggDirType0(const Vantor::Contifiers& c, int n, const double* first, const 
             if (b >= a) {
                 numerator += a;
             } else {
-                numerator += static_cast<long double>(a) * static_cast<long double>(b);
+                numerator += static_cast<Extended>(a) * static_cast<Extended>(b);
             }
         }
     }
@@ -117,8 +119,8 @@ bool aggDirType0(const Vantor::Contifiers& c, int n, const double* first, const 
 bool aggDirType1(const Vantor::Contifiers& c, int n, const double* first, const double* second,
                  double* result) {
     const double threshold = c.threshold;
-    long double numerator = 0.0L;
-    long double denominator = 0.0L;
+    Extended numerator = Extended(0.0);
+    Extended denominator = Extended(0.0);
     for (int i = 0; i < n; ++i) {
         const double a = first[i];
         const double b = second[i];
@@ -139,8 +141,8 @@ bool aggDirType1(const Vantor::Contifiers& c, int n, const double* first, const 
 bool aggDirType2(const Vantor::Contifiers& c, int n, const double* first, const double* second,
                  double* result) {
     const double threshold = c.threshold;
-    long double numerator = 0.0L;
-    long double denominator = 0.0L;
+    Extended numerator = Extended(0.0);
+    Extended denominator = Extended(0.0);
     for (int i = 0; i < n; ++i) {
         const double a = first[i];
         const double b = second[i];
@@ -150,9 +152,9 @@ bool aggDirType2(const Vantor::Contifiers& c, int n, const double* first, const 
             if (b >= a) {
                 numerator += a;
             } else {
-                const long double la = a;
-                const long double lb = b;
-                numerator += la * ((lb + 1.0L) - la);
+                const Extended la = a;
+                const Extended lb = b;
+                numerator += la * ((lb + Extended(1.0)) - la);
             }
         }
     }

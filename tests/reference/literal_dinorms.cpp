@@ -2,12 +2,14 @@
 // read like the steps, not like an optimised library.
 #include "literal_dinorms.h"
 
+#include "reference_extended.h"
+
 namespace literal {
 
 bool aggType0(const Vantor::Dinorms& d, int n, const double* values, double* result) {
     const double threshold = d.threshold;
-    long double negative = 0.0L;
-    long double positive = 0.0L;
+    Extended negative = Extended(0.0);
+    Extended positive = Extended(0.0);
     for (int i = 0; i < n; ++i) {
         const double v = values[i];
         if (v == 0.0) {
@@ -27,21 +29,21 @@ bool aggType0(const Vantor::Dinorms& d, int n, const double* values, double* res
 
 bool aggType1(const Vantor::Dinorms& d, int n, const double* values, double* result) {
     const double threshold = d.threshold;
-    long double negative = 0.0L;
-    long double positive = 0.0L;
+    Extended negative = Extended(0.0);
+    Extended positive = Extended(0.0);
     for (int i = 0; i < n; ++i) {
         const double v = values[i];
         if (v == 0.0) {
             continue;
         } else if (v <= -threshold) {
             if (v < -1.0) return false;
-            const long double product = negative * v;
-            const long double sum = v + product;
+            const Extended product = negative * v;
+            const Extended sum = v + product;
             negative = negative + sum;
         } else if (v >= threshold) {
             if (v > 1.0) return false;
-            const long double product = positive * v;
-            const long double difference = v - product;
+            const Extended product = positive * v;
+            const Extended difference = v - product;
             positive = positive + difference;
         }
     }
@@ -52,27 +54,27 @@ bool aggType1(const Vantor::Dinorms& d, int n, const double* values, double* res
 
 bool aggType2(const Vantor::Dinorms& d, int n, const double* values, double* result) {
     const double threshold = d.threshold;
-    long double negative = 0.0L;
-    long double positive = 0.0L;
+    Extended negative = Extended(0.0);
+    Extended positive = Extended(0.0);
     for (int i = 0; i < n; ++i) {
         const double v = values[i];
         if (v == 0.0) {
             continue;
         } else if (v <= -threshold) {
             if (v < -1.0) return false;
-            const long double s = negative + v;
-            if (s > -1.0L) {
+            const Extended s = negative + v;
+            if (s > Extended(-1.0)) {
                 negative = s;
             } else {
-                negative = -1.0L;
+                negative = Extended(-1.0);
             }
         } else if (v >= threshold) {
             if (v > 1.0) return false;
-            const long double s = positive + v;
-            if (s < 1.0L) {
+            const Extended s = positive + v;
+            if (s < Extended(1.0)) {
                 positive = s;
             } else {
-                positive = 1.0L;
+                positive = Extended(1.0);
             }
         }
     }
@@ -85,7 +87,7 @@ namespace {
 
 // Steps 1 to 4 of every rule: the input check, the sum and the neutral band.
 // False when the inputs are refused.
-bool neutralisedSum(const Vantor::Dinorms& d, const double* result, long double* sum) {
+bool neutralisedSum(const Vantor::Dinorms& d, const double* result, Extended* sum) {
     if (result == nullptr) return false;
     const double r0 = result[0];
     const double r1 = result[1];
@@ -93,8 +95,8 @@ bool neutralisedSum(const Vantor::Dinorms& d, const double* result, long double*
     if (r0 > 0.0) return false;
     if (r1 < 0.0) return false;
     if (r1 > 1.0) return false;
-    long double s = static_cast<long double>(r1) + static_cast<long double>(r0);
-    if (d.neutralBand > s && s > -d.neutralBand) s = 0.0L;
+    Extended s = static_cast<Extended>(r1) + static_cast<Extended>(r0);
+    if (d.neutralBand > s && s > -d.neutralBand) s = Extended(0.0);
     *sum = s;
     return true;
 }
@@ -102,52 +104,52 @@ bool neutralisedSum(const Vantor::Dinorms& d, const double* result, long double*
 }  // namespace
 
 bool cmbType0(const Vantor::Dinorms& d, double* result) {
-    long double s;
+    Extended s;
     if (!neutralisedSum(d, result, &s)) return false;
-    long double combined;
-    if (s > 0.0L) {
+    Extended combined;
+    if (s > Extended(0.0)) {
         combined = result[1];
-    } else if (s < 0.0L) {
+    } else if (s < Extended(0.0)) {
         combined = result[0];
     } else {
-        combined = 0.0L;
+        combined = Extended(0.0);
     }
     result[2] = static_cast<double>(combined);
     return true;
 }
 
 bool cmbType1(const Vantor::Dinorms& d, double* result) {
-    long double s;
+    Extended s;
     if (!neutralisedSum(d, result, &s)) return false;
-    long double combined;
-    if (s > 0.0L) {
-        combined = s / (1.0L + static_cast<long double>(result[0]));
-    } else if (s < 0.0L) {
-        combined = s / (1.0L - static_cast<long double>(result[1]));
+    Extended combined;
+    if (s > Extended(0.0)) {
+        combined = s / (Extended(1.0) + static_cast<Extended>(result[0]));
+    } else if (s < Extended(0.0)) {
+        combined = s / (Extended(1.0) - static_cast<Extended>(result[1]));
     } else {
-        combined = 0.0L;
+        combined = Extended(0.0);
     }
     result[2] = static_cast<double>(combined);
     return true;
 }
 
 bool cmbType2(const Vantor::Dinorms& d, double* result) {
-    long double s;
+    Extended s;
     if (!neutralisedSum(d, result, &s)) return false;
     result[2] = static_cast<double>(s);
     return true;
 }
 
 bool cmbType3(const Vantor::Dinorms& d, double* result) {
-    long double s;
+    Extended s;
     if (!neutralisedSum(d, result, &s)) return false;
-    long double combined;
-    if (s == 0.0L) {
-        combined = 0.0L;
+    Extended combined;
+    if (s == Extended(0.0)) {
+        combined = Extended(0.0);
     } else {
-        const long double product =
-            static_cast<long double>(result[0]) * static_cast<long double>(result[1]);
-        combined = (1.0L - product) * s;
+        const Extended product =
+            static_cast<Extended>(result[0]) * static_cast<Extended>(result[1]);
+        combined = (Extended(1.0) - product) * s;
     }
     result[2] = static_cast<double>(combined);
     return true;
