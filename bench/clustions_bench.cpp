@@ -24,23 +24,30 @@ constexpr double kThreshold = 0.25;
 struct Problem {
     int k, n, m, passes;
     bool signedItems;
+    // The shapes of the kernel report: threshold 0.1, one-sided items on
+    // [-0.1, 1] (their negative values clamp to 0), seeds uniform on [0, 1].
+    bool lowThreshold = false;
 };
+
+double thresholdOf(const Problem& p) { return p.lowThreshold ? 0.1 : kThreshold; }
 
 // The items of the last problem asked for, kept between the calls that the
 // benchmark library makes for one figure (the largest set is 400 MB).
 const std::vector<double>& itemsOf(const Problem& p) {
     static std::vector<double> items;
     static std::int64_t key = -1;
-    const std::int64_t wanted = (static_cast<std::int64_t>(p.n) * 4096 + p.m) * 2 + p.signedItems;
+    const std::int64_t wanted =
+        ((static_cast<std::int64_t>(p.n) * 4096 + p.m) * 2 + p.signedItems) * 2 + p.lowThreshold;
     if (key != wanted) {
-        items = bench::uniformValues(static_cast<std::size_t>(p.n) * p.m, p.signedItems ? -1.0 : 0.0,
-                                     1.0, 41 + p.m);
+        const double low = p.signedItems ? -1.0 : (p.lowThreshold ? -0.1 : 0.0);
+        items = bench::uniformValues(static_cast<std::size_t>(p.n) * p.m, low, 1.0, 41 + p.m);
         key = wanted;
     }
     return items;
 }
 
 std::vector<double> seedsOf(const Problem& p, const std::vector<double>& items) {
+    if (p.lowThreshold) return bench::uniformValues(static_cast<std::size_t>(p.k) * p.m, 0.0, 1.0, 43);
     std::vector<double> seeds(items.begin(), items.begin() + static_cast<std::ptrdiff_t>(p.k) * p.m);
     for (double& x : seeds) x = std::fabs(x);
     return seeds;
@@ -73,21 +80,21 @@ void clusterLoop(benchmark::State& state, const Problem& p, Call call) {
     state.counters["bytes_per_call"] = static_cast<double>(bytes) / static_cast<double>(state.iterations());
 }
 
-void setLibraryConfiguration(int passes) {
-    int one = 1, ok = 0;
-    double threshold = kThreshold;
+void setLibraryConfiguration(const Problem& p) {
+    int one = 1, ok = 0, passes = p.passes;
+    double threshold = thresholdOf(p);
     clu_setThresholds(&one, &threshold, &ok);
     clu_setLimits(&one, &passes, &ok);
 }
 
-Vantor::Clustions literalConfiguration(int passes) {
-    Vantor::Clustions c(kThreshold);
-    c.iterationLimit = passes;
+Vantor::Clustions literalConfiguration(const Problem& p) {
+    Vantor::Clustions c(thresholdOf(p));
+    c.iterationLimit = p.passes;
     return c;
 }
 
 void oneSidedLibrary(benchmark::State& state, Problem p) {
-    setLibraryConfiguration(p.passes);
+    setLibraryConfiguration(p);
     clusterLoop(state, p, [](double* protos, const double* items, int* dims, int* assignments, int*,
                              double* similarities, double*, int* passInfo) {
         int ok = 0;
@@ -96,7 +103,7 @@ void oneSidedLibrary(benchmark::State& state, Problem p) {
 }
 
 void oneSidedLiteral(benchmark::State& state, Problem p) {
-    const Vantor::Clustions c = literalConfiguration(p.passes);
+    const Vantor::Clustions c = literalConfiguration(p);
     clusterLoop(state, p, [&c](double* protos, const double* items, int* dims, int* assignments, int*,
                                double* similarities, double*, int* passInfo) {
         literal::cluster(c, protos, items, dims, assignments, similarities, passInfo);
@@ -104,7 +111,7 @@ void oneSidedLiteral(benchmark::State& state, Problem p) {
 }
 
 void twoSidedLibrary(benchmark::State& state, Problem p) {
-    setLibraryConfiguration(p.passes);
+    setLibraryConfiguration(p);
     clusterLoop(state, p, [](double* protos, const double* items, int* dims, int* neg, int* pos,
                              double* negSim, double* posSim, int* passInfo) {
         int ok = 0;
@@ -113,7 +120,7 @@ void twoSidedLibrary(benchmark::State& state, Problem p) {
 }
 
 void twoSidedLiteral(benchmark::State& state, Problem p) {
-    const Vantor::Clustions c = literalConfiguration(p.passes);
+    const Vantor::Clustions c = literalConfiguration(p);
     clusterLoop(state, p, [&c](double* protos, const double* items, int* dims, int* neg, int* pos,
                                double* negSim, double* posSim, int* passInfo) {
         literal::cluster(c, protos, items, dims, neg, pos, negSim, posSim, passInfo);
@@ -160,6 +167,17 @@ const bool kRegistered = [] {
     timed(benchmark::RegisterBenchmark("clu_cluster/k16_n20000_m32/literal", oneSidedLiteral, whole));
     timed(benchmark::RegisterBenchmark("clu_cluster2/k16_n20000_m32/lib", twoSidedLibrary, parts));
     timed(benchmark::RegisterBenchmark("clu_cluster2/k16_n20000_m32/literal", twoSidedLiteral, parts));
+
+    // The kernel report's shapes: 10 passes, threshold 0.1, m = 32 and 8.
+    for (int m : {32, 8}) {
+        const std::string shape = "/t01_k16_n20000_m" + std::to_string(m);
+        const Problem whole10{16, 20000, m, 10, false, true};
+        const Problem parts10{16, 20000, m, 10, true, true};
+        timed(benchmark::RegisterBenchmark(("clu_cluster" + shape + "/lib").c_str(), oneSidedLibrary, whole10));
+        timed(benchmark::RegisterBenchmark(("clu_cluster" + shape + "/literal").c_str(), oneSidedLiteral, whole10));
+        timed(benchmark::RegisterBenchmark(("clu_cluster2" + shape + "/lib").c_str(), twoSidedLibrary, parts10));
+        timed(benchmark::RegisterBenchmark(("clu_cluster2" + shape + "/literal").c_str(), twoSidedLiteral, parts10));
+    }
 
     // Scaling: one pass over n items of m features against 16 prototypes.
     for (int n : {1000, 10000, 100000}) {

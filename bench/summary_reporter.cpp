@@ -64,6 +64,8 @@ double SummaryReporter::floorOf(const std::string& name) const {
     if (startsWith(name, "din_aggregate/"))
         return std::max(figure("floor/add_latency"), figure("floor/stream1/" + size));
     if (startsWith(name, "clu_")) return 2.0 * figure("floor/add_throughput");
+    // Tables: two additions per value, four rows' sums side by side.
+    if (startsWith(name, "tables/")) return 2.0 * figure("floor/add_throughput");
     return 0.0;
 }
 

@@ -15,6 +15,9 @@ install(TARGETS vantor EXPORT vantorTargets
   INCLUDES DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
 install(DIRECTORY include/vantor DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}
         FILES_MATCHING PATTERN "*.h")
+# The MIT licence travels with every install (a distribution package may drop
+# it in favour of its own copyright file).
+install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
 # The exported targets file computes its own prefix from where it lies, so
 # the installed tree can be moved as a whole.

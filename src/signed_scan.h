@@ -55,6 +55,15 @@ namespace ln = ::Vantor::quad;
 VANTOR_WIDE_END
 #endif
 
+// Whether values[0 .. n-1] all lie in [-1, 1] (NaN passes), by the running
+// extremes of value_range.inc, four values at a time where AVX2 is there.
+inline bool inRange(std::int64_t n, const double* values, double& lowest, double& highest) {
+#if VANTOR_WIDE_LANES
+    if (lanes::kWide) return wide::valueRange(n, values, lowest, highest);
+#endif
+    return base::valueRange(n, values, lowest, highest);
+}
+
 // Masks of the significant values among two: negative side, positive side,
 // and those of either side that lie outside [-1, 1].
 struct Classes {
@@ -105,13 +114,7 @@ inline bool classifiedExtremes(double threshold, std::int64_t n, const double* v
 inline bool extremes(double threshold, std::int64_t n, const double* values, double* result) {
     if (!(threshold >= 0.0 && threshold <= 1.0)) return classifiedExtremes(threshold, n, values, result);
     double lowest = 0.0, highest = 0.0;
-#if VANTOR_WIDE_LANES
-    const bool inRange = lanes::kWide ? wide::valueRange(n, values, lowest, highest)
-                                      : base::valueRange(n, values, lowest, highest);
-#else
-    const bool inRange = base::valueRange(n, values, lowest, highest);
-#endif
-    if (!inRange) return false;
+    if (!inRange(n, values, lowest, highest)) return false;
     // Zero (of either sign) is never significant; with threshold 0 it passes
     // the sign tests, so it is named here.
     result[0] = lowest <= -threshold && lowest != 0.0 ? lowest : 0.0;
@@ -126,7 +129,9 @@ struct Lists {
 };
 
 // Sequential folds. rule.negative(A, v) and rule.positive(B, v) fold one
-// value into an extended aggregate.
+// value into a extended aggregate; rule.settled(A, B) says that no value
+// in [-1, 1] can move either any more, and that every value outside [-1, 1]
+// would be refused.
 template <class Rule>
 bool folds(double threshold, std::int64_t n, const double* values, double* result) {
     const Rule rule(threshold);
@@ -138,6 +143,15 @@ bool folds(double threshold, std::int64_t n, const double* values, double* resul
     Lists* filling = &lists[1];
     int readyNegative = 0, readyPositive = 0;  // lengths of the lists in `ready`
     for (std::int64_t start = 0; start < n || readyNegative + readyPositive > 0; start += kBlock) {
+        if (start < n && rule.settled(a, b)) {
+            // Nothing left can move A or B, so only a refusal can still
+            // change the outcome: the rest is checked by its extremes (see
+            // settled()), and the folds still pending would leave A and B as
+            // they are.
+            double lowest = 0.0, highest = 0.0;
+            if (!inRange(n - start, values + start, lowest, highest)) return false;
+            break;
+        }
         const int length = start < n ? static_cast<int>(n - start < kBlock ? n - start : kBlock) : 0;
         int negatives = 0, positives = 0;
         Pair outside = lanes::broadcast(0.0);
@@ -185,6 +199,7 @@ bool folds(double threshold, std::int64_t n, const double* values, double* resul
 // B + (v - B*v), grouped as written.
 struct ProbabilisticSum {
     explicit ProbabilisticSum(double) {}
+    static bool settled(const Extended&, const Extended&) { return false; }
     void negative(Extended& a, double v) const { a = a + (v + a * v); }
     void positive(Extended& b, double v) const { b = b + (v - b * v); }
 };
@@ -198,8 +213,18 @@ struct ProbabilisticSum {
 // within a few values, takes its slow dependent chain out of the scan. A
 // negative threshold (only a host writing the field can set one) lets values
 // of the other sign in, and the shortcut stays off.
+//
+// Once both sides sit at their bounds, the rest of the vector can only fail
+// the call. With the threshold in [0, 1] every value outside [-1, 1] is
+// significant and so refused, which makes the rest a check of its smallest
+// and largest value: on data where the sums saturate early, most of the
+// vector is read at the speed of that check, not classified.
 struct BoundedSum {
-    explicit BoundedSum(double threshold) : saturates(threshold >= 0.0) {}
+    explicit BoundedSum(double threshold)
+        : saturates(threshold >= 0.0), inUnit(threshold >= 0.0 && threshold <= 1.0) {}
+    bool settled(const Extended& a, const Extended& b) const {
+        return inUnit && a == -1.0 && b == 1.0;
+    }
     void negative(Extended& a, double v) const {
         if (saturates && a == -1.0) return;
         const Extended s = a + v;
@@ -211,6 +236,7 @@ struct BoundedSum {
         b = s < 1.0 ? s : Extended(1.0);
     }
     bool saturates;
+    bool inUnit;
 };
 
 }  // namespace signedscan

@@ -79,9 +79,15 @@ inline void store(double* p, Quad x) { _mm256_storeu_pd(p, x.v); }
 inline Quad lessThan(Quad x, Quad y) { return {_mm256_cmp_pd(x.v, y.v, _CMP_LT_OQ)}; }
 inline Quad greaterThan(Quad x, Quad y) { return {_mm256_cmp_pd(x.v, y.v, _CMP_GT_OQ)}; }
 
+inline Quad atLeast(Quad x, Quad y) { return {_mm256_cmp_pd(x.v, y.v, _CMP_GE_OQ)}; }
+
 inline Quad both(Quad x, Quad y) { return {_mm256_and_pd(x.v, y.v)}; }
 inline Quad either(Quad x, Quad y) { return {_mm256_or_pd(x.v, y.v)}; }
 inline Quad zeroWhere(Quad mask, Quad x) { return {_mm256_andnot_pd(mask.v, x.v)}; }
+inline Quad keepWhere(Quad mask, Quad x) { return {_mm256_and_pd(mask.v, x.v)}; }
+// x where mask is set, y elsewhere: one BLENDVPD, which reads the mask's
+// sign bits, all set or all clear in a comparison's result.
+inline Quad select(Quad mask, Quad x, Quad y) { return {_mm256_blendv_pd(y.v, x.v, mask.v)}; }
 inline bool any(Quad mask) { return _mm256_movemask_pd(mask.v) != 0; }
 // The semantics of MAXPD and MINPD, lane by lane, as in lanes.h.
 inline Quad greaterElse(Quad x, Quad y) { return {_mm256_max_pd(x.v, y.v)}; }

@@ -4,8 +4,9 @@ cmake_minimum_required(VERSION 3.25)
 # classes, the three seeding functions, the clustering steps (Vantor::steps),
 # the facts of a run (vantor/run_facts.h), the clustering runs
 # (vantor/clustering_run.h), the input policy's C functions
-# (vantor/input_policy.h) and the scan over k with its silhouettes
-# (vantor/choosing_k.h); nothing else of ours or anybody else's.
+# (vantor/input_policy.h), the tables (Vantor::tables) and the scan over k
+# with its silhouettes (vantor/choosing_k.h); nothing else of ours or
+# anybody else's.
 # Usage: cmake -DLIBRARY=path -DNM=nm -P check_exports.cmake
 execute_process(COMMAND ${NM} -D --defined-only --format=posix ${LIBRARY}
                 OUTPUT_VARIABLE listing RESULT_VARIABLE status)
@@ -31,6 +32,7 @@ set(required_functions
   _ZN6Vantor5steps4scanE _ZN6Vantor5steps11startUpdateE _ZN6Vantor5steps4foldE
   _ZN6Vantor5steps12finishUpdateE
   _ZN6Vantor15totalSimilarityE _ZN6Vantor15countCandidatesE _ZN6Vantor10splitPartsE
+  _ZN6Vantor6tables7contifyE _ZN6Vantor6tables6dinormE
   _ZN6Vantor13runClusteringE _ZN6Vantor19runSeededClusteringE _ZN6Vantor14seedPrototypesE
   _ZN6Vantor11silhouettesE _ZN6Vantor5scanKE _ZN6Vantor8suggestKE)
 
@@ -61,6 +63,8 @@ foreach(line IN LISTS lines)
   elseif(name MATCHES "^_ZN6Vantor5steps(4scan|11startUpdate|4fold|12finishUpdate)E")
     continue()
   elseif(name MATCHES "^_ZN6Vantor(15totalSimilarity|15countCandidates|10splitParts)E")
+    continue()
+  elseif(name MATCHES "^_ZN6Vantor6tables(7contify|6dinorm)E")
     continue()
   elseif(name MATCHES "^vantor_(check_table|check_size|check_k|parse_seed|seed_from_double|mode_number|mode_list|check_unit|is_double|refusal_text|message_text|format_double)$")
     continue()

@@ -2,9 +2,14 @@
 
 #include <vantor/contifiers.h>
 #include <vantor/input_policy.h>
+#include <vantor/tables.h>
+
+#include <cstring>
+#include <vector>
 
 #include "common_options.h"
 #include "input_error.h"
+#include "policy_text.h"
 #include "table_reader.h"
 
 namespace vantor_tool {
@@ -95,15 +100,24 @@ void runContify(const ContifyOptions& options, std::ostream& out) {
         !contifiers.setModes(options.relation, options.kernel)) {
         throw UsageError("contify: the library refused the threshold or the modes");
     }
-    const int n = static_cast<int>(first.width);
-    TextTable result{{"degree"}, {}};
-    for (std::size_t r = 0; r < first.rows(); ++r) {
-        double degree = 0.0;
-        if (!contifiers.aggregate(n, first.row(r), second.row(r), &degree)) {
-            throw InputError(first.where(r) + ": the library refused this row");
-        }
-        result.rows.push_back({formatResult(degree, options.output)});
+    const int m = static_cast<int>(first.width);
+    const std::int64_t rows = static_cast<std::int64_t>(first.rows());
+    std::vector<double> degrees(first.rows());
+    vantor_refusal refusal{};
+    if (!Vantor::tables::contify(contifiers, Vantor::tables::rowMajor(first.values.data(), m),
+                                 Vantor::tables::rowMajor(second.values.data(), m), rows, m,
+                                 degrees.data(), 1, &refusal)) {
+        // The report names row, position and value (first's when both are
+        // outside [0, 1]); the table holding those bits is the one named.
+        const auto r = static_cast<std::size_t>(refusal.row), c = static_cast<std::size_t>(refusal.column);
+        const double inFirst = first.at(r, c);
+        const bool isFirst = std::memcmp(&inFirst, &refusal.value, sizeof inFirst) == 0;
+        const Table& table = isFirst ? first : second;
+        throw InputError(table.where(r, c) + ": " +
+                         refusalText(refusal, VANTOR_USE_MEMBERSHIP, isFirst ? "first" : "second"));
     }
+    TextTable result{{"degree"}, {}};
+    for (double degree : degrees) result.rows.push_back({formatResult(degree, options.output)});
     writeTable(out, result, options.output);
 }
 

@@ -2,9 +2,13 @@
 
 #include <vantor/dinorms.h>
 #include <vantor/input_policy.h>
+#include <vantor/tables.h>
+
+#include <vector>
 
 #include "common_options.h"
 #include "input_error.h"
+#include "policy_text.h"
 #include "table_reader.h"
 
 namespace vantor_tool {
@@ -46,16 +50,22 @@ void runDinorm(const DinormOptions& options, std::ostream& out) {
         !dinorms.setModes(options.aggregation, options.combination)) {
         throw UsageError("dinorm: the library refused the thresholds or the modes");
     }
-    const int n = static_cast<int>(table.width);
+    const int m = static_cast<int>(table.width);
+    const std::int64_t rows = static_cast<std::int64_t>(table.rows());
+    std::vector<double> parts(3 * table.rows());
+    double* negative = parts.data();
+    vantor_refusal refusal{};
+    if (!Vantor::tables::dinorm(dinorms, Vantor::tables::rowMajor(table.values.data(), m), rows, m, negative,
+                                negative + rows, negative + 2 * rows, 1, &refusal)) {
+        const auto r = static_cast<std::size_t>(refusal.row);
+        throw InputError((refusal.column < 0 ? table.where(r) : table.where(r, static_cast<std::size_t>(refusal.column))) +
+                         ": " + refusalText(refusal, VANTOR_USE_SIGNED, "vectors"));
+    }
     TextTable result{{"negative", "positive", "combined"}, {}};
-    for (std::size_t r = 0; r < table.rows(); ++r) {
-        double values[3] = {0.0, 0.0, 0.0};
-        if (!dinorms.aggregate(n, table.row(r), values)) {
-            throw InputError(table.where(r) + ": the library refused this row");
-        }
-        std::vector<std::string> row;
-        for (double v : values) row.push_back(formatResult(v, options.output));
-        result.rows.push_back(std::move(row));
+    for (std::int64_t r = 0; r < rows; ++r) {
+        result.rows.push_back({formatResult(negative[r], options.output),
+                               formatResult(negative[rows + r], options.output),
+                               formatResult(negative[2 * rows + r], options.output)});
     }
     writeTable(out, result, options.output);
 }

@@ -70,6 +70,10 @@ class SdistWithLibrary(sdist):
             shutil.copytree(ROOT / folder, Path(base_dir) / "libvantor" / folder,
                             dirs_exist_ok=True)
         shutil.copytree(HERE / "src", Path(base_dir) / "src", dirs_exist_ok=True)
+        for licence in (ROOT / "LICENSE", HERE / "LICENSE"):  # repository, or an unpacked sdist
+            if licence.is_file():
+                shutil.copy(licence, Path(base_dir) / "LICENSE")
+                break
 
 
 setup(
@@ -80,6 +84,10 @@ setup(
     ext_modules=[extension],
     install_requires=["numpy"],
     python_requires=">=3.9",
+    license="MIT",
+    classifiers=["License :: OSI Approved :: MIT License",
+                 "Programming Language :: C++",
+                 "Programming Language :: Python :: 3"],
     cmdclass={"sdist": SdistWithLibrary},
     zip_safe=False,
 )

@@ -1,28 +1,28 @@
 // contify over vectors and tables: one Contifiers made from the call's own
-// arguments, the rows looped here with the GIL released.
+// arguments, the whole table handed to the library with the GIL released.
 #include "bindings.h"
 
+#include <cstring>
 #include <utility>
 
 #include "tables.h"
 #include "vantor/contifiers.h"
+#include "vantor/tables.h"
 
 namespace vantor_python {
 
 namespace {
 
-// The kernel stops at the first position holding a value outside [0, 1];
-// name that position, in whichever vector it is (first wins a shared column).
-[[noreturn]] void refuseRow(const Table& a, const Table& b, std::int64_t r) {
-    const std::int64_t inA = firstOutside(a, r, 0.0, 1.0);
-    const std::int64_t inB = firstOutside(b, r, 0.0, 1.0);
-    const bool pickA = inA >= 0 && (inB < 0 || inA <= inB);
+// Names the value the library refused. Its report gives the row, the
+// position and the value, the first vector's when both are outside [0, 1];
+// the vector holding those bits is the one named.
+[[noreturn]] void refuseRow(const Table& a, const Table& b, const vantor_refusal& refusal) {
+    const std::int64_t r = refusal.row, column = refusal.column;
+    const double inA = a.at(r, column);
+    const bool pickA = std::memcmp(&inA, &refusal.value, sizeof inA) == 0;
     const Table& table = pickA ? a : b;
-    const char* name = pickA ? "first" : "second";
-    const std::int64_t column = pickA ? inA : inB;
-    if (column < 0) throw py::value_error("the library refused row " + std::to_string(r));
-    std::string message = where(table, name, r, column) + " = " + shown(table.at(r, column)) +
-                          " lies outside [0, 1]";
+    std::string message = where(table, pickA ? "first" : "second", r, column) + " = " +
+                          shown(refusal.value) + " lies outside [0, 1]";
     if (!table.vector) {
         message += " (row " + std::to_string(r) + ", column " + std::to_string(column) + ")";
     }
@@ -54,17 +54,15 @@ py::object contify(const InArray& first, const InArray& second, int relation, in
 
     py::array_t<double> degrees(rows);
     double* out = degrees.mutable_data();
-    std::int64_t refused = -1;
+    vantor_refusal refusal;
+    bool ok;
     {
         py::gil_scoped_release unlocked;
-        for (std::int64_t r = 0; r < rows; ++r) {
-            if (!contifiers.aggregate(m, a.row(r), b.row(r), out + r)) {
-                refused = r;
-                break;
-            }
-        }
+        ok = Vantor::tables::contify(contifiers, Vantor::tables::rowMajor(a.data, a.stride),
+                                     Vantor::tables::rowMajor(b.data, b.stride), rows, m, out, 1,
+                                     &refusal);
     }
-    if (refused >= 0) refuseRow(a, b, refused);
+    if (!ok) refuseRow(a, b, refusal);
     if (a.vector && b.vector) return py::float_(out[0]);
     return std::move(degrees);
 }

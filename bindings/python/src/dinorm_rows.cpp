@@ -1,21 +1,23 @@
 // dinorm over a vector or a table: one Dinorms from the call's arguments,
-// rows looped here with the GIL released. A table gives a (3, rows) array:
+// the whole table handed to the library with the GIL released. A table gives a (3, rows) array:
 // row 0 the negative aggregates, row 1 the positive ones, row 2 the combined
 // degrees, each a contiguous vector.
 #include "bindings.h"
 
 #include "tables.h"
 #include "vantor/dinorms.h"
+#include "vantor/tables.h"
 
 namespace vantor_python {
 
 namespace {
 
-[[noreturn]] void refuseRow(const Table& values, std::int64_t r) {
-    const std::int64_t column = firstOutside(values, r, -1.0, 1.0);
+// Names the value the library refused, from its report.
+[[noreturn]] void refuseRow(const Table& values, const vantor_refusal& refusal) {
+    const std::int64_t r = refusal.row, column = refusal.column;
     if (column < 0) throw py::value_error("the library refused row " + std::to_string(r));
-    std::string message = where(values, "values", r, column) + " = " +
-                          shown(values.at(r, column)) + " lies outside [-1, 1]";
+    std::string message = where(values, "values", r, column) + " = " + shown(refusal.value) +
+                          " lies outside [-1, 1]";
     if (!values.vector) {
         message += " (row " + std::to_string(r) + ", column " + std::to_string(column) + ")";
     }
@@ -39,36 +41,18 @@ py::object dinorm(const InArray& values, int aggregation, int combination, doubl
     const int m = static_cast<int>(table.m);
     const std::int64_t rows = table.rows;
 
-    if (table.vector) {
-        double result[3] = {0.0, 0.0, 0.0};
-        bool ok;
-        {
-            py::gil_scoped_release unlocked;
-            ok = dinorms.aggregate(m, table.row(0), result);
-        }
-        if (!ok) refuseRow(table, 0);
-        return py::make_tuple(result[0], result[1], result[2]);
-    }
-
+    // A vector gives one row of each; a table a (3, rows) array.
     py::array_t<double> parts({std::int64_t{3}, rows});
     double* negative = parts.mutable_data();
-    double* positive = negative + rows;
-    double* combined = positive + rows;
-    std::int64_t refused = -1;
+    vantor_refusal refusal;
+    bool ok;
     {
         py::gil_scoped_release unlocked;
-        double result[3];
-        for (std::int64_t r = 0; r < rows; ++r) {
-            if (!dinorms.aggregate(m, table.row(r), result)) {
-                refused = r;
-                break;
-            }
-            negative[r] = result[0];
-            positive[r] = result[1];
-            combined[r] = result[2];
-        }
+        ok = Vantor::tables::dinorm(dinorms, Vantor::tables::rowMajor(table.data, table.stride), rows, m,
+                                    negative, negative + rows, negative + 2 * rows, 1, &refusal);
     }
-    if (refused >= 0) refuseRow(table, refused);
+    if (!ok) refuseRow(table, refusal);
+    if (table.vector) return py::make_tuple(negative[0], negative[1], negative[2]);
     return std::move(parts);
 }
 

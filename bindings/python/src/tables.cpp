@@ -53,14 +53,6 @@ void refuseNaN(const Table& table, const char* name, bool allowNaN) {
                           ", column " + std::to_string(nan.column));
 }
 
-std::int64_t firstOutside(const Table& table, std::int64_t r, double low, double high) {
-    const double* row = table.row(r);
-    for (std::int64_t c = 0; c < table.m; ++c) {
-        if (row[c] < low || row[c] > high) return c;
-    }
-    return -1;
-}
-
 std::string where(const Table& table, const char* name, std::int64_t r, std::int64_t c) {
     if (table.vector) return std::string(name) + "[" + std::to_string(c) + "]";
     return std::string(name) + "[" + std::to_string(r) + ", " + std::to_string(c) + "]";

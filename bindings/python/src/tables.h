@@ -50,9 +50,6 @@ void refuseNaN(const Table& table, const char* name, bool allowNaN);
 void refuseTable(const Table& table, int use, const char* name, bool allowNaN,
                  std::int64_t firstRow = 0);
 
-// First value of row r below low or above high (NaN is neither).
-std::int64_t firstOutside(const Table& table, std::int64_t r, double low, double high);
-
 // "name[c]" for a vector, "name[r, c]" for a table.
 std::string where(const Table& table, const char* name, std::int64_t r, std::int64_t c);
 

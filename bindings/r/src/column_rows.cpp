@@ -38,20 +38,6 @@ void gatherRows(const ColumnMatrix& x, std::int64_t first, std::int64_t count, d
     }
 }
 
-std::int64_t blockRows(int cols) {
-    constexpr std::int64_t kMostRows = 128;
-    constexpr std::int64_t kMostValues = 1 << 14;  // 128 KiB of doubles
-    const std::int64_t fit = kMostValues / (cols > 0 ? cols : 1);
-    return fit < 1 ? 1 : (fit < kMostRows ? fit : kMostRows);
-}
-
-double* blockBuffer(const ColumnMatrix& x, std::int64_t rowsPerBlock) {
-    const std::int64_t rows = x.broadcast ? 1 : rowsPerBlock;
-    const std::int64_t cols = x.cols > 0 ? x.cols : 1;
-    return reinterpret_cast<double*>(
-        R_alloc(static_cast<std::size_t>(rows * cols), sizeof(double)));
-}
-
 void describePosition(const ColumnMatrix& x, std::int64_t row, int col, char* out,
                       std::size_t size) {
     if (x.broadcast)

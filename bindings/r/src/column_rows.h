@@ -6,6 +6,7 @@
 #define VANTOR_COLUMN_ROWS_H
 
 #include "r_api.h"
+#include "vantor/tables.h"
 
 namespace vantor_r {
 
@@ -27,14 +28,16 @@ ColumnMatrix columnMatrix(SEXP x, const char* name);
 // each. A broadcast vector is copied once, into the first row of `out`.
 void gatherRows(const ColumnMatrix& x, std::int64_t first, std::int64_t count, double* out);
 
-// How many rows a block holds: enough to amortise the column walks, few
-// enough for the buffers to stay in the caches, and at least one however
-// long a row is.
-std::int64_t blockRows(int cols);
+// x as the library's tables see it: read in place, by column, or one vector
+// for every row.
+inline Vantor::tables::Table tableOf(const ColumnMatrix& x) {
+    return x.broadcast ? Vantor::tables::rowMajor(x.data, 0) : Vantor::tables::columnMajor(x.data, x.rows);
+}
 
-// Scratch for one block of rows of x (one row for a broadcast vector),
-// R_alloc'd: R reclaims it, also after an error.
-double* blockBuffer(const ColumnMatrix& x, std::int64_t rowsPerBlock);
+// Value (row, col) of x (of its one vector when broadcast).
+inline double valueAt(const ColumnMatrix& x, std::int64_t row, int col) {
+    return x.broadcast ? x.data[col] : x.data[row + static_cast<std::int64_t>(col) * x.rows];
+}
 
 // Raises `x: NaN at row 3, column 2` (or NA; "element 2" for a vector) for
 // the first NaN or NA in row order. The common case, no NaN at all, is one

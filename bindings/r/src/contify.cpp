@@ -1,25 +1,24 @@
 // contify: one degree per row, from a Contifiers made for the call, so calls
 // share no configuration and need no lock.
-#include <algorithm>
+#include <cstring>
 
 #include "column_rows.h"
 #include "vantor/contifiers.h"
+#include "vantor/tables.h"
 
 namespace {
 
 using vantor_r::ColumnMatrix;
 
-// Names the value that made the library refuse a row: it checks position by
-// position, the first vector's value before the second's, for [0, 1].
-[[noreturn]] void refuseRow(const ColumnMatrix& x, const double* xRow, const ColumnMatrix& y,
-                            const double* yRow, std::int64_t row, SEXP call) {
-    for (int c = 0; c < x.cols; ++c) {
-        if (xRow[c] < 0 || xRow[c] > 1)
-            vantor_r::refuseValue(x, row, c, xRow[c], "is outside [0, 1]", call);
-        if (yRow[c] < 0 || yRow[c] > 1)
-            vantor_r::refuseValue(y, row, c, yRow[c], "is outside [0, 1]", call);
-    }
-    Rf_errorcall(call, "the library refused row %lld", static_cast<long long>(row + 1));
+// Names the value the library refused: its report gives row, position and
+// value (x's when both are outside [0, 1]); the matrix holding those bits is
+// the one named.
+[[noreturn]] void refuseRow(const ColumnMatrix& x, const ColumnMatrix& y, const vantor_refusal& refusal,
+                            SEXP call) {
+    const double inX = vantor_r::valueAt(x, refusal.row, static_cast<int>(refusal.column));
+    const bool pickX = std::memcmp(&inX, &refusal.value, sizeof inX) == 0;
+    vantor_r::refuseValue(pickX ? x : y, refusal.row, static_cast<int>(refusal.column), refusal.value,
+                          "is outside [0, 1]", call);
 }
 
 }  // namespace
@@ -47,23 +46,12 @@ extern "C" SEXP vantor_contify(SEXP xs, SEXP ys, SEXP relation, SEXP kernel, SEX
     const std::int64_t rows = x.broadcast ? y.rows : x.rows;
     SEXP out = PROTECT(Rf_allocVector(REALSXP, rows));
     double* result = REAL(out);
-    const std::int64_t perBlock = vantor_r::blockRows(x.cols);
-    double* xBlock = vantor_r::blockBuffer(x, perBlock);
-    double* yBlock = vantor_r::blockBuffer(y, perBlock);
-    // A broadcast vector is read once.
-    if (x.broadcast) vantor_r::gatherRows(x, 0, 1, xBlock);
-    if (y.broadcast) vantor_r::gatherRows(y, 0, 1, yBlock);
-
-    for (std::int64_t first = 0; first < rows; first += perBlock) {
-        const std::int64_t count = std::min(perBlock, rows - first);
-        if (!x.broadcast) vantor_r::gatherRows(x, first, count, xBlock);
-        if (!y.broadcast) vantor_r::gatherRows(y, first, count, yBlock);
-        for (std::int64_t i = 0; i < count; ++i) {
-            double* xRow = x.broadcast ? xBlock : xBlock + i * x.cols;
-            double* yRow = y.broadcast ? yBlock : yBlock + i * y.cols;
-            if (!contifier.aggregate(x.cols, xRow, yRow, result + first + i))
-                refuseRow(x, xRow, y, yRow, first + i, call);
-        }
+    // The matrices are read where R keeps them, column by column.
+    vantor_refusal refusal;
+    if (!Vantor::tables::contify(contifier, vantor_r::tableOf(x), vantor_r::tableOf(y), rows, x.cols, result,
+                                 1, &refusal)) {
+        UNPROTECT(1);
+        refuseRow(x, y, refusal, call);
     }
     UNPROTECT(1);
     return out;

@@ -1,23 +1,19 @@
 // dinorm: {negative, positive, combined} per row, from a Dinorms made for the
 // call, so calls share no configuration and need no lock.
-#include <algorithm>
-
 #include "column_rows.h"
 #include "vantor/dinorms.h"
+#include "vantor/tables.h"
 
 namespace {
 
 using vantor_r::ColumnMatrix;
 
-// Names the value that made the library refuse a row. With a threshold in
-// [0, 1] every value outside [-1, 1] is significant, and the library stops
-// at the first one in index order.
-[[noreturn]] void refuseRow(const ColumnMatrix& x, const double* row, std::int64_t index,
-                            SEXP call) {
-    for (int c = 0; c < x.cols; ++c)
-        if (row[c] < -1 || row[c] > 1)
-            vantor_r::refuseValue(x, index, c, row[c], "is outside [-1, 1]", call);
-    Rf_errorcall(call, "the library refused row %lld", static_cast<long long>(index + 1));
+// Names the value the library refused, from its report.
+[[noreturn]] void refuseRow(const ColumnMatrix& x, const vantor_refusal& refusal, SEXP call) {
+    if (refusal.column < 0)
+        Rf_errorcall(call, "the library refused row %lld", static_cast<long long>(refusal.row + 1));
+    vantor_r::refuseValue(x, refusal.row, static_cast<int>(refusal.column), refusal.value,
+                          "is outside [-1, 1]", call);
 }
 
 }  // namespace
@@ -36,20 +32,13 @@ extern "C" SEXP vantor_dinorm(SEXP xs, SEXP aggregation, SEXP combination, SEXP 
     const std::int64_t rows = x.rows;
     SEXP out = PROTECT(Rf_allocMatrix(REALSXP, static_cast<int>(rows), 3));
     double* result = REAL(out);
-    const std::int64_t perBlock = vantor_r::blockRows(x.cols);
-    double* block = vantor_r::blockBuffer(x, perBlock);
-    for (std::int64_t first = 0; first < rows; first += perBlock) {
-        const std::int64_t count = x.broadcast ? 1 : std::min(perBlock, rows - first);
-        vantor_r::gatherRows(x, first, count, block);
-        for (std::int64_t i = 0; i < count; ++i) {
-            double* row = block + i * x.cols;
-            double three[3];
-            if (!dinorm.aggregate(x.cols, row, three)) refuseRow(x, row, first + i, call);
-            const std::int64_t r = first + i;
-            result[r] = three[0];
-            result[r + rows] = three[1];
-            result[r + 2 * rows] = three[2];
-        }
+    // The matrix is read where R keeps it, and the result's three columns
+    // are written in place.
+    vantor_refusal refusal;
+    if (!Vantor::tables::dinorm(dinorm, vantor_r::tableOf(x), rows, x.cols, result, result + rows,
+                                result + 2 * rows, 1, &refusal)) {
+        UNPROTECT(1);
+        refuseRow(x, refusal, call);
     }
     UNPROTECT(1);
     return out;

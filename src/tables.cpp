@@ -1,0 +1,214 @@
+// contify and dinorm over tables (vantor/tables.h): arguments, the choice of
+// kernel, the split over threads and the refusal report. The kernels, and
+// why they take four rows at a time, are in table_rows.h.
+//
+// A refusal writes nothing to the caller's outputs, yet the first refused
+// row may come last. So results go to a scratch array first and are copied
+// out once every row has passed; should the scratch not be available, a
+// first pass checks every row without storing and a second stores.
+#include "vantor/tables.h"
+
+#include <atomic>
+#include <cstring>
+#include <limits>
+#include <memory>
+#include <new>
+
+#include "table_rows.h"
+#include "work_split.h"
+
+namespace Vantor {
+namespace tables {
+
+namespace {
+
+using rows::View;
+
+void report(vantor_refusal* refusal, int reason, std::int64_t row, std::int64_t column, double value) {
+    if (refusal == nullptr) return;
+    refusal->reason = reason;
+    refusal->row = row;
+    refusal->column = column;
+    refusal->value = value;
+}
+
+bool refuse(vantor_refusal* refusal, int reason) {
+    report(refusal, reason, -1, -1, 0.0);
+    return false;
+}
+
+View viewOf(const Table& t) { return View{t.data, t.rowStride, t.columnStride}; }
+
+// Scratch for `count` doubles, or null when it cannot be had.
+std::unique_ptr<double[]> scratch(std::int64_t count) {
+    constexpr std::int64_t kMost = std::numeric_limits<std::int64_t>::max() / 8 / 4;
+    if (count > kMost) return nullptr;
+    return std::unique_ptr<double[]>(new (std::nothrow) double[static_cast<std::size_t>(count)]);
+}
+
+// Runs `rowsFrom(begin, end, outputOffset)` over [0, n) on `threads` threads
+// and returns the first row any range refused (n if none): each range stops
+// at its own first, and the smallest of those is the table's first.
+template <class RowsFrom>
+std::int64_t firstRefusedRow(int threads, std::int64_t n, const RowsFrom& rowsFrom) {
+    std::atomic<std::int64_t> first{n};
+    work::splitWork(work::resolveThreads(threads), n,
+                    [&](int, std::int64_t begin, std::int64_t end) {
+                        const std::int64_t refused = rowsFrom(begin, end);
+                        if (refused >= end) return;
+                        std::int64_t seen = first.load();
+                        while (refused < seen && !first.compare_exchange_weak(seen, refused)) {
+                        }
+                    });
+    return first.load();
+}
+
+template <class Rule>
+std::int64_t contifyKernel(const View& a, const View& b, std::int64_t begin, std::int64_t end, int m,
+                           double threshold, double* degrees) {
+    return rows::contifyRows<Rule>(a, b, begin, end, m, threshold, degrees, lanes::kWide);
+}
+
+using ContifyKernel = std::int64_t (*)(const View&, const View&, std::int64_t, std::int64_t, int,
+                                       double, double*);
+
+// The kernel, and the order of the tables, exactly as Contifiers::aggregate
+// chooses them from the two modes.
+ContifyKernel contifyKernelFor(const Contifiers& config, bool* exchanged) {
+    *exchanged = false;
+    if (config.relationMode == 0) {
+        switch (config.typeMode) {
+            case 2: return contifyKernel<gated::MutType2>;
+            case 1: return contifyKernel<gated::MutType1>;
+            default: return contifyKernel<gated::MutType0>;
+        }
+    }
+    *exchanged = config.relationMode != 1;
+    switch (config.typeMode) {
+        case 2: return contifyKernel<gated::DirType2>;
+        case 1: return contifyKernel<gated::DirType1>;
+        default: return contifyKernel<gated::DirType0>;
+    }
+}
+
+using DinormKernel = std::int64_t (*)(const View&, std::int64_t, std::int64_t, int, double, double*,
+                                      double*);
+
+DinormKernel dinormKernelFor(const Dinorms& config, const View& values) {
+    switch (config.aggMode) {
+        case 2: return rows::dinormRows<rows::BoundedSum>;
+        case 1: return rows::dinormRows<rows::ProbabilisticSum>;
+        default:
+            return values.columnStride == 1 ? rows::extremesAlongRows : rows::extremesAcrossRows;
+    }
+}
+
+// The combination rule Dinorms::aggregate runs on result[0], result[1].
+bool combine(Dinorms& rules, double* result) {
+    switch (rules.cmbMode) {
+        case 3: return rules.cmbType3(result);
+        case 2: return rules.cmbType2(result);
+        case 1: return rules.cmbType1(result);
+        default: return rules.cmbType0(result);
+    }
+}
+
+}  // namespace
+
+bool contify(const Contifiers& config, Table first, Table second, std::int64_t n, int m,
+             double* degrees, int threads, vantor_refusal* refusal) {
+    if (n < 0 || m < 0) return refuse(refusal, VANTOR_REFUSAL_SIZE);
+    if (n > 0 && (degrees == nullptr || (m > 0 && (first.data == nullptr || second.data == nullptr))))
+        return refuse(refusal, VANTOR_REFUSAL_ARGUMENT);
+    report(refusal, VANTOR_REFUSAL_NONE, -1, -1, 0.0);
+    if (n == 0) return true;
+    if (m == 0) {
+        // No position passes: every degree is that of an empty vector.
+        for (std::int64_t r = 0; r < n; ++r) degrees[r] = 0.0;
+        return true;
+    }
+    bool exchanged = false;
+    const ContifyKernel kernel = contifyKernelFor(config, &exchanged);
+    const View a = viewOf(exchanged ? second : first), b = viewOf(exchanged ? first : second);
+    const double threshold = config.threshold;
+    const std::unique_ptr<double[]> results = scratch(n);
+    double* store = results.get();
+    const std::int64_t refused = firstRefusedRow(threads, n, [&](std::int64_t begin, std::int64_t end) {
+        return kernel(a, b, begin, end, m, threshold, store == nullptr ? nullptr : store + begin);
+    });
+    if (refused < n) {
+        const View caller = viewOf(first), other = viewOf(second);
+        const int c = rows::outsidePosition(caller, other, refused, m);
+        const double x = caller.at(refused, c);
+        report(refusal, VANTOR_REFUSAL_OUT_OF_RANGE, refused, c,
+               x < 0.0 || x > 1.0 ? x : other.at(refused, c));
+        return false;
+    }
+    if (store != nullptr) {
+        std::memcpy(degrees, store, sizeof(double) * static_cast<std::size_t>(n));
+    } else {
+        firstRefusedRow(threads, n, [&](std::int64_t begin, std::int64_t end) {
+            return kernel(a, b, begin, end, m, threshold, degrees + begin);
+        });
+    }
+    return true;
+}
+
+bool dinorm(const Dinorms& config, Table values, std::int64_t n, int m, double* negative,
+            double* positive, double* combined, int threads, vantor_refusal* refusal) {
+    if (n < 0 || m < 0) return refuse(refusal, VANTOR_REFUSAL_SIZE);
+    if (n > 0 && (negative == nullptr || positive == nullptr || combined == nullptr ||
+                  (m > 0 && values.data == nullptr)))
+        return refuse(refusal, VANTOR_REFUSAL_ARGUMENT);
+    report(refusal, VANTOR_REFUSAL_NONE, -1, -1, 0.0);
+    if (n == 0) return true;
+    const View t = viewOf(values);
+    const double threshold = config.threshold;
+    const DinormKernel kernel = dinormKernelFor(config, t);
+    // Aggregates of a part's rows, then its combined values: the rule of
+    // every row, in the caller's configuration.
+    const auto runRows = [&](std::int64_t begin, std::int64_t end, double* neg, double* pos,
+                             double* comb) -> std::int64_t {
+        if (m > 0) {
+            const std::int64_t refused = kernel(t, begin, end, m, threshold, neg, pos);
+            if (refused < end || neg == nullptr) return refused;
+        } else if (neg != nullptr) {
+            for (std::int64_t r = begin; r < end; ++r) neg[r - begin] = pos[r - begin] = 0.0;
+        }
+        if (comb == nullptr) return end;
+        Dinorms rules = config;
+        for (std::int64_t r = begin; r < end; ++r) {
+            double result[3] = {neg[r - begin], pos[r - begin], 0.0};
+            combine(rules, result);  // the kernel has checked what the rule checks
+            comb[r - begin] = result[2];
+        }
+        return end;
+    };
+    const std::unique_ptr<double[]> results = scratch(3 * n);
+    double* store = results.get();
+    const std::int64_t refused = firstRefusedRow(threads, n, [&](std::int64_t begin, std::int64_t end) {
+        if (store == nullptr) return runRows(begin, end, nullptr, nullptr, nullptr);
+        return runRows(begin, end, store + begin, store + n + begin, store + 2 * n + begin);
+    });
+    if (refused < n) {
+        // A value outside [-1, 1], or else (a negative threshold written into
+        // the field) aggregates that no combination rule takes.
+        const int c = rows::refusedPosition(t, refused, m, threshold);
+        report(refusal, VANTOR_REFUSAL_OUT_OF_RANGE, refused, c, c >= 0 ? t.at(refused, c) : 0.0);
+        return false;
+    }
+    if (store != nullptr) {
+        const std::size_t bytes = sizeof(double) * static_cast<std::size_t>(n);
+        std::memcpy(negative, store, bytes);
+        std::memcpy(positive, store + n, bytes);
+        std::memcpy(combined, store + 2 * n, bytes);
+    } else {
+        firstRefusedRow(threads, n, [&](std::int64_t begin, std::int64_t end) {
+            return runRows(begin, end, negative + begin, positive + begin, combined + begin);
+        });
+    }
+    return true;
+}
+
+}  // namespace tables
+}  // namespace Vantor
