@@ -3,16 +3,13 @@ holds, measured with the library's own similarity.
 
 The silhouette of a row i whose prototype is a, with s_own its similarity
 to a and s_next its greatest similarity to any other prototype, uses the
-distances 1 - s (the weighted Jaccard distance):
-
-    silhouette = (s_own - s_next) / max(1 - s_own, 1 - s_next)
-
-(0 when both distances are 0). It lies in [-1, 1]: near 1 for a row close
-to its own prototype and far from every other, 0 between two prototypes,
-below 0 nearer another prototype. It costs one clustering pass (n * k
-similarities), not the n * n distances of the usual silhouette, and all the
-figures come from the library: the same bits as every other host, on every
-thread count.
+distances 1 - s (the weighted Jaccard distance): silhouette =
+(s_own - s_next) / max(1 - s_own, 1 - s_next), and 0 when both distances
+are 0. It lies in [-1, 1]: near 1 for a row close to its own prototype and
+far from every other, 0 between two prototypes, below 0 nearer another
+prototype. It costs one clustering pass (n * k similarities), not the
+n * n distances of the usual silhouette, and all the figures come from the
+library: the same bits as every other host, on every thread count.
 """
 
 import numpy as np
@@ -30,16 +27,16 @@ _COLUMNS = ("k", "total_similarity", "mean_silhouette", "silhouettes_counted",
 class KChoice:
     """What choose_k found: one row per k.
 
-    table            dict of numpy arrays, one entry per column: k,
-                     total_similarity (of the kept run), mean_silhouette,
-                     silhouettes_counted / silhouettes_undefined (rows, or
-                     two-sided parts, in and out of the mean: NaN similarities
-                     and unassigned rows are left out), passes, converged,
-                     winning_start, evaluations (similarities computed).
-    cluster_silhouettes  dict k -> array of the mean silhouette of each
-                     prototype's members (NaN for a prototype without any).
-    suggested_k      see SUGGESTION_RULE (None when no mean is defined).
-    rule             SUGGESTION_RULE, written down.
+    - ``table``: dict of numpy arrays, one entry per column: k,
+      total_similarity (of the kept run), mean_silhouette,
+      silhouettes_counted / silhouettes_undefined (rows, or two-sided parts,
+      in and out of the mean: NaN similarities and unassigned rows are left
+      out), passes, converged, winning_start, evaluations (similarities
+      computed).
+    - ``cluster_silhouettes``: dict k -> array of the mean silhouette of each
+      prototype's members (NaN for a prototype without any).
+    - ``suggested_k``: see SUGGESTION_RULE (None when no mean is defined).
+    - ``rule``: SUGGESTION_RULE, written down.
     """
 
     rule = SUGGESTION_RULE
@@ -85,8 +82,8 @@ def choose_k(X, ks=range(2, 11), *, init="kmeans++", n_init=10, threshold=0.0, m
     its silhouettes under the library's similarity.
 
     ks:        whole numbers from 2 up, in increasing order (a range is best).
-    init, n_init, threshold, max_iter, two_sided, random_state, allow_nan:
-               as for SimilarityKMeans; an int random_state makes the scan
+    init, n_init, threshold, max_iter, two_sided, random_state, allow_nan: as for
+               SimilarityKMeans; an int random_state makes the scan
                reproducible, and the same seed is used at every k.
     n_jobs:    threads, as for SimilarityKMeans (None: every core). Every
                count gives the same figures.
