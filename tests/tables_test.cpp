@@ -95,12 +95,12 @@ Expected dinormByRows(const Vantor::Dinorms& config, const std::vector<double>& 
     return e;
 }
 
-// Runs contify and checks it against the rows, to the bit, on 1 and 3 threads.
+// Runs contify and checks it against the rows, to the bit, on 1, 2, 3 and 8 threads.
 void checkContify(const Vantor::Contifiers& config, const std::vector<double>& x, const Layout& lx,
                   const std::vector<double>& y, const Layout& ly, std::int64_t n, int m) {
     const Expected e = contifyByRows(config, x, y, n, m);
     const Placed px(x, n, m, lx), py(y, n, m, ly);
-    for (int threads : {1, 3}) {
+    for (int threads : {1, 2, 3, 8}) {
         SCOPED_TRACE(testing::Message() << lx.name << " / " << ly.name << ", n " << n << ", m " << m
                                         << ", threads " << threads);
         std::vector<double> degrees(n, vt::kUntouched);
@@ -123,7 +123,7 @@ void checkDinorm(const Vantor::Dinorms& config, const std::vector<double>& v, co
                  std::int64_t n, int m) {
     const Expected e = dinormByRows(config, v, n, m);
     const Placed placed(v, n, m, layout);
-    for (int threads : {1, 3}) {
+    for (int threads : {1, 2, 3, 8}) {
         SCOPED_TRACE(testing::Message() << layout.name << ", n " << n << ", m " << m << ", threads "
                                         << threads << ", modes " << config.aggMode << config.cmbMode);
         std::vector<double> out(3 * n, vt::kUntouched);
