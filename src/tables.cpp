@@ -14,6 +14,7 @@
 #include <memory>
 #include <new>
 
+#include "nan_rows.h"
 #include "table_rows.h"
 #include "work_split.h"
 
@@ -62,6 +63,36 @@ std::int64_t firstRefusedRow(int threads, std::int64_t n, const RowsFrom& rowsFr
                     });
     return first.load();
 }
+
+// Rows in a block of the NaN search: about 64 KiB of each table, whole
+// groups of rows, so that the kernel reads the block from cache.
+std::int64_t blockRows(int m) {
+    constexpr std::int64_t kValues = 8192;
+    const std::int64_t rowsPerBlock = kValues / (m > 0 ? m : 1) / rows::kGroup * rows::kGroup;
+    return rowsPerBlock > rows::kGroup ? rowsPerBlock : rows::kGroup;
+}
+
+// rowsFrom(b, e) over [begin, end) a block at a time, each block first
+// searched for a NaN in `views`: the first row that holds a NaN or that
+// rowsFrom refuses, or end. rowsFrom runs only on rows before the NaN.
+template <class RowsFrom>
+std::int64_t refusingNaN(const View* views, int count, std::int64_t begin, std::int64_t end, int m,
+                         const RowsFrom& rowsFrom) {
+    const std::int64_t block = blockRows(m);
+    for (std::int64_t b = begin; b < end; b += block) {
+        const std::int64_t e = end - b < block ? end : b + block;
+        std::int64_t nan = e;
+        for (int v = 0; v < count; ++v) nan = rows::firstNaNRow(views[v], b, nan, m);
+        const std::int64_t refused = b < nan ? rowsFrom(b, nan) : nan;
+        if (refused < e) return refused;
+    }
+    return end;
+}
+
+// The smaller of two positions, -1 standing for none.
+int firstOf(int p, int q) { return p < 0 ? q : q < 0 ? p : (p < q ? p : q); }
+
+bool isNaN(double x) { return x != x; }
 
 template <class Rule>
 std::int64_t contifyKernel(const View& a, const View& b, std::int64_t begin, std::int64_t end, int m,
@@ -116,7 +147,7 @@ bool combine(Dinorms& rules, double* result) {
 }  // namespace
 
 bool contify(const Contifiers& config, Table first, Table second, std::int64_t n, int m,
-             double* degrees, int threads, vantor_refusal* refusal) {
+             double* degrees, const TableOptions& options, vantor_refusal* refusal) {
     if (n < 0 || m < 0) return refuse(refusal, VANTOR_REFUSAL_SIZE);
     if (n > 0 && (degrees == nullptr || (m > 0 && (first.data == nullptr || second.data == nullptr))))
         return refuse(refusal, VANTOR_REFUSAL_ARGUMENT);
@@ -130,32 +161,46 @@ bool contify(const Contifiers& config, Table first, Table second, std::int64_t n
     bool exchanged = false;
     const ContifyKernel kernel = contifyKernelFor(config, &exchanged);
     const View a = viewOf(exchanged ? second : first), b = viewOf(exchanged ? first : second);
+    const View both[2] = {a, b};
     const double threshold = config.threshold;
+    const bool refuseNaN = options.refuseNaN;
     const std::unique_ptr<double[]> results = scratch(n);
     double* store = results.get();
-    const std::int64_t refused = firstRefusedRow(threads, n, [&](std::int64_t begin, std::int64_t end) {
-        return kernel(a, b, begin, end, m, threshold, store == nullptr ? nullptr : store + begin);
+    const std::int64_t refused = firstRefusedRow(options.threads, n, [&](std::int64_t begin, std::int64_t end) {
+        const auto rowsFrom = [&](std::int64_t from, std::int64_t to) {
+            return kernel(a, b, from, to, m, threshold, store == nullptr ? nullptr : store + from);
+        };
+        return refuseNaN ? refusingNaN(both, 2, begin, end, m, rowsFrom) : rowsFrom(begin, end);
     });
     if (refused < n) {
         const View caller = viewOf(first), other = viewOf(second);
-        const int c = rows::outsidePosition(caller, other, refused, m);
-        const double x = caller.at(refused, c);
-        report(refusal, VANTOR_REFUSAL_OUT_OF_RANGE, refused, c,
-               x < 0.0 || x > 1.0 ? x : other.at(refused, c));
+        int c = rows::outsidePosition(caller, other, refused, m);
+        if (refuseNaN) {
+            c = firstOf(c, firstOf(rows::nanPosition(caller, refused, m), rows::nanPosition(other, refused, m)));
+        }
+        const double x = caller.at(refused, c), y = other.at(refused, c);
+        const bool refusesX = (refuseNaN && isNaN(x)) || x < 0.0 || x > 1.0;
+        const double value = refusesX ? x : y;
+        report(refusal, isNaN(value) ? VANTOR_REFUSAL_NAN : VANTOR_REFUSAL_OUT_OF_RANGE, refused, c, value);
         return false;
     }
     if (store != nullptr) {
         std::memcpy(degrees, store, sizeof(double) * static_cast<std::size_t>(n));
     } else {
-        firstRefusedRow(threads, n, [&](std::int64_t begin, std::int64_t end) {
+        firstRefusedRow(options.threads, n, [&](std::int64_t begin, std::int64_t end) {
             return kernel(a, b, begin, end, m, threshold, degrees + begin);
         });
     }
     return true;
 }
 
+bool contify(const Contifiers& config, Table first, Table second, std::int64_t n, int m,
+             double* degrees, int threads, vantor_refusal* refusal) {
+    return contify(config, first, second, n, m, degrees, TableOptions{threads, false}, refusal);
+}
+
 bool dinorm(const Dinorms& config, Table values, std::int64_t n, int m, double* negative,
-            double* positive, double* combined, int threads, vantor_refusal* refusal) {
+            double* positive, double* combined, const TableOptions& options, vantor_refusal* refusal) {
     if (n < 0 || m < 0) return refuse(refusal, VANTOR_REFUSAL_SIZE);
     if (n > 0 && (negative == nullptr || positive == nullptr || combined == nullptr ||
                   (m > 0 && values.data == nullptr)))
@@ -186,15 +231,21 @@ bool dinorm(const Dinorms& config, Table values, std::int64_t n, int m, double* 
     };
     const std::unique_ptr<double[]> results = scratch(3 * n);
     double* store = results.get();
-    const std::int64_t refused = firstRefusedRow(threads, n, [&](std::int64_t begin, std::int64_t end) {
-        if (store == nullptr) return runRows(begin, end, nullptr, nullptr, nullptr);
-        return runRows(begin, end, store + begin, store + n + begin, store + 2 * n + begin);
+    const bool refuseNaN = options.refuseNaN;
+    const std::int64_t refused = firstRefusedRow(options.threads, n, [&](std::int64_t begin, std::int64_t end) {
+        const auto rowsFrom = [&](std::int64_t from, std::int64_t to) {
+            if (store == nullptr) return runRows(from, to, nullptr, nullptr, nullptr);
+            return runRows(from, to, store + from, store + n + from, store + 2 * n + from);
+        };
+        return refuseNaN ? refusingNaN(&t, 1, begin, end, m, rowsFrom) : rowsFrom(begin, end);
     });
     if (refused < n) {
         // A value outside [-1, 1], or else (a negative threshold written into
         // the field) aggregates that no combination rule takes.
-        const int c = rows::refusedPosition(t, refused, m, threshold);
-        report(refusal, VANTOR_REFUSAL_OUT_OF_RANGE, refused, c, c >= 0 ? t.at(refused, c) : 0.0);
+        int c = rows::refusedPosition(t, refused, m, threshold);
+        if (refuseNaN) c = firstOf(c, rows::nanPosition(t, refused, m));
+        const double value = c >= 0 ? t.at(refused, c) : 0.0;
+        report(refusal, isNaN(value) ? VANTOR_REFUSAL_NAN : VANTOR_REFUSAL_OUT_OF_RANGE, refused, c, value);
         return false;
     }
     if (store != nullptr) {
@@ -203,11 +254,16 @@ bool dinorm(const Dinorms& config, Table values, std::int64_t n, int m, double* 
         std::memcpy(positive, store + n, bytes);
         std::memcpy(combined, store + 2 * n, bytes);
     } else {
-        firstRefusedRow(threads, n, [&](std::int64_t begin, std::int64_t end) {
+        firstRefusedRow(options.threads, n, [&](std::int64_t begin, std::int64_t end) {
             return runRows(begin, end, negative + begin, positive + begin, combined + begin);
         });
     }
     return true;
+}
+
+bool dinorm(const Dinorms& config, Table values, std::int64_t n, int m, double* negative,
+            double* positive, double* combined, int threads, vantor_refusal* refusal) {
+    return dinorm(config, values, n, m, negative, positive, combined, TableOptions{threads, false}, refusal);
 }
 
 }  // namespace tables

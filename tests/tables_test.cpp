@@ -226,6 +226,95 @@ TEST(Tables, RefusalsNameTheFirstRowAndPosition) {
     }
 }
 
+// With refuseNaN a NaN is refused in row order beside the values aggregate
+// refuses: the first refused row, and in it the first position, whichever
+// of the two it is. Tables long enough that the search runs block by block,
+// refused values on either side of a block's end.
+TEST(Tables, NaNIsRefusedInRowOrderWhenAsked) {
+    const double nan = vt::kNaN;
+    struct Mark {
+        std::int64_t row;
+        int col;
+        int table;  // 0 first (or dinorm's values), 1 second
+        double value;
+    };
+    const struct {
+        const char* name;
+        std::vector<Mark> marks;
+        int reason;
+        std::int64_t row;
+        int col;
+        int table;
+    } cases[] = {
+        {"NaN before a refused value in its row", {{700, 2, 1, nan}, {700, 3, 0, 2.0}}, VANTOR_REFUSAL_NAN, 700, 2, 1},
+        {"refused value before a NaN in its row", {{700, 1, 1, 2.0}, {700, 2, 0, nan}}, VANTOR_REFUSAL_OUT_OF_RANGE, 700, 1, 1},
+        {"both tables at one position: the first's", {{5, 0, 0, nan}, {5, 0, 1, -3.0}}, VANTOR_REFUSAL_NAN, 5, 0, 0},
+        {"a refused row before a NaN row", {{409, 2, 0, 7.0}, {410, 0, 0, nan}}, VANTOR_REFUSAL_OUT_OF_RANGE, 409, 2, 0},
+        {"a NaN row before a refused row", {{407, 2, 1, nan}, {408, 0, 0, 7.0}}, VANTOR_REFUSAL_NAN, 407, 2, 1},
+        {"the last row", {{2999, 4, 1, nan}}, VANTOR_REFUSAL_NAN, 2999, 4, 1},
+    };
+    const std::int64_t n = 3000;
+    const int m = 5;
+    for (const Layout& layout : {kLayouts[0], kLayouts[2], kLayouts[3]}) {
+        for (const auto& k : cases) {
+            std::vector<double> t[2] = {std::vector<double>(n * m, 0.5), std::vector<double>(n * m, 0.25)};
+            for (const Mark& mark : k.marks) t[mark.table][mark.row * m + mark.col] = mark.value;
+            const Placed first(t[0], n, m, layout), second(t[1], n, m, layout);
+            for (int threads : {1, 3}) {
+                SCOPED_TRACE(testing::Message() << k.name << ", " << layout.name << ", threads " << threads);
+                std::vector<double> out(3 * n, vt::kUntouched);
+                vantor_refusal refusal;
+                const Vantor::tables::TableOptions options{threads, true};
+                ASSERT_FALSE(Vantor::tables::contify(Vantor::Contifiers(), first.table, second.table, n, m,
+                                                     out.data(), options, &refusal));
+                EXPECT_EQ(refusal.reason, k.reason);
+                EXPECT_EQ(refusal.row, k.row);
+                EXPECT_EQ(refusal.column, k.col);
+                EXPECT_EQ(bits(refusal.value), bits(t[k.table][k.row * m + k.col]));
+                for (double d : out) ASSERT_EQ(bits(d), bits(vt::kUntouched));
+                // dinorm on the table holding the reported value alone.
+                std::vector<double> v = t[k.table];
+                for (const Mark& mark : k.marks) v[mark.row * m + mark.col] = mark.value;
+                const Placed marked(v, n, m, layout);
+                ASSERT_FALSE(Vantor::tables::dinorm(Vantor::Dinorms(0.1, 0.0), marked.table, n, m, out.data(),
+                                                    out.data() + n, out.data() + 2 * n, options, &refusal));
+                EXPECT_EQ(refusal.row, k.row);
+                EXPECT_EQ(refusal.column, k.col);
+                for (double d : out) ASSERT_EQ(bits(d), bits(vt::kUntouched));
+            }
+        }
+    }
+}
+
+// NaN in a vector standing for every row is refused at row 0; without
+// refuseNaN the same tables pass, and asking for the check changes no bit
+// of a table without NaN.
+TEST(Tables, NaNCheckLeavesOtherCallsAlone) {
+    vt::RandomValues draw(2503);
+    const std::int64_t n = 1000;
+    const int m = 20;
+    const auto value = [&] { return draw.uniform(0.0, 1.0); };
+    std::vector<double> x = logicalTable(n, m, false, value), y = logicalTable(n, m, true, value);
+    const Placed px(x, n, m, kLayouts[0]), py(y, n, m, kLayouts[4]);
+    Vantor::Contifiers config;
+    config.threshold = 0.3;
+    std::vector<double> plain(n), checked(n, vt::kUntouched);
+    ASSERT_TRUE(Vantor::tables::contify(config, px.table, py.table, n, m, plain.data()));
+    ASSERT_TRUE(Vantor::tables::contify(config, px.table, py.table, n, m, checked.data(),
+                                        Vantor::tables::TableOptions{2, true}));
+    for (std::int64_t r = 0; r < n; ++r) ASSERT_EQ(bits(checked[r]), bits(plain[r]));
+
+    y[7] = vt::kNaN;
+    const Placed withNaN(y, n, m, kLayouts[4]);
+    vantor_refusal refusal;
+    EXPECT_TRUE(Vantor::tables::contify(config, px.table, withNaN.table, n, m, plain.data(), 1, &refusal));
+    ASSERT_FALSE(Vantor::tables::contify(config, px.table, withNaN.table, n, m, checked.data(),
+                                         Vantor::tables::TableOptions{1, true}, &refusal));
+    EXPECT_EQ(refusal.reason, VANTOR_REFUSAL_NAN);
+    EXPECT_EQ(refusal.row, 0);
+    EXPECT_EQ(refusal.column, 7);
+}
+
 TEST(Tables, ArgumentsAreRefusedBeforeAnythingIsRead) {
     const double x[2] = {0.5, 0.5};
     double out[3] = {vt::kUntouched, vt::kUntouched, vt::kUntouched};

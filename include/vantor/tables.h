@@ -67,8 +67,8 @@ inline Table columnMajor(const double* data, std::int64_t rows) { return Table{d
 //     first significant value outside [-1, 1]). `value` is the refused value;
 //     for contify it is the first table's value when that one is outside
 //     [0, 1], else the second's, so a host names the table by comparing bits.
-//     A NaN is never refused here (aggregate passes it); hosts that refuse NaN
-//     do so themselves. For dinorm with a threshold below 0 (a field written
+//     A NaN is not refused here (aggregate passes it) unless the options
+//     below ask for it. For dinorm with a threshold below 0 (a field written
 //     directly) a row's aggregates can leave [-1, 0] or [0, 1], and the
 //     combination refuses them as `aggregate` does: then `column` is -1 and
 //     `value` 0.0.
@@ -84,6 +84,27 @@ VANTOR_API bool contify(const Contifiers& config, Table first, Table second, std
 VANTOR_API bool dinorm(const Dinorms& config, Table values, std::int64_t n, int m,
                        double* negative, double* positive, double* combined, int threads = 1,
                        vantor_refusal* refusal = nullptr);
+
+// How a table call runs and what it refuses beyond what `aggregate` does.
+struct TableOptions {
+    int threads = 1;         // as `threads` above
+    bool refuseNaN = false;  // refuse a NaN anywhere in the input
+};
+
+// The calls above with options. With refuseNaN, a NaN is refused
+// (VANTOR_REFUSAL_NAN) like any other refused value: the report names the
+// first refused row, and in it the first position holding a NaN or a value
+// `aggregate` refuses, whichever comes first; for contify the first table's
+// value at that position when it is refused, else the second's. A host that
+// refuses NaN thus needs no scan of its own: the call looks for NaN in each
+// block of rows just before its kernel reads them, while they are in cache.
+VANTOR_API bool contify(const Contifiers& config, Table first, Table second, std::int64_t n,
+                        int m, double* degrees, const TableOptions& options,
+                        vantor_refusal* refusal = nullptr);
+
+VANTOR_API bool dinorm(const Dinorms& config, Table values, std::int64_t n, int m,
+                       double* negative, double* positive, double* combined,
+                       const TableOptions& options, vantor_refusal* refusal = nullptr);
 
 }  // namespace tables
 }  // namespace Vantor

@@ -14,15 +14,17 @@ namespace vantor_python {
 namespace {
 
 // Names the value the library refused. Its report gives the row, the
-// position and the value, the first vector's when both are outside [0, 1];
-// the vector holding those bits is the one named.
+// position and the value, the first vector's when both are refused; the
+// vector holding those bits is the one named.
 [[noreturn]] void refuseRow(const Table& a, const Table& b, const vantor_refusal& refusal) {
     const std::int64_t r = refusal.row, column = refusal.column;
     const double inA = a.at(r, column);
     const bool pickA = std::memcmp(&inA, &refusal.value, sizeof inA) == 0;
     const Table& table = pickA ? a : b;
-    std::string message = where(table, pickA ? "first" : "second", r, column) + " = " +
-                          shown(refusal.value) + " lies outside [0, 1]";
+    const char* name = pickA ? "first" : "second";
+    if (refusal.reason == VANTOR_REFUSAL_NAN) refuseNaNAt(table, name, r, column);
+    std::string message = where(table, name, r, column) + " = " + shown(refusal.value) +
+                          " lies outside [0, 1]";
     if (!table.vector) {
         message += " (row " + std::to_string(r) + ", column " + std::to_string(column) + ")";
     }
@@ -44,8 +46,6 @@ py::object contify(const InArray& first, const InArray& second, int relation, in
     if (a.m != b.m || (!a.vector && !b.vector && a.rows != b.rows)) {
         throw py::value_error("first and second do not match in shape");
     }
-    refuseNaN(a, "first", allowNaN);
-    refuseNaN(b, "second", allowNaN);
     // A vector against a table stands for every row.
     if (a.vector) a.stride = 0;
     if (b.vector) b.stride = 0;
@@ -58,9 +58,11 @@ py::object contify(const InArray& first, const InArray& second, int relation, in
     bool ok;
     {
         py::gil_scoped_release unlocked;
+        // NaN is looked for by the library, block by block beside its
+        // kernel, rather than in a pass of our own over both tables.
         ok = Vantor::tables::contify(contifiers, Vantor::tables::rowMajor(a.data, a.stride),
-                                     Vantor::tables::rowMajor(b.data, b.stride), rows, m, out, 1,
-                                     &refusal);
+                                     Vantor::tables::rowMajor(b.data, b.stride), rows, m, out,
+                                     Vantor::tables::TableOptions{1, !allowNaN}, &refusal);
     }
     if (!ok) refuseRow(a, b, refusal);
     if (a.vector && b.vector) return py::float_(out[0]);

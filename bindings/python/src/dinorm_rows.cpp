@@ -16,6 +16,7 @@ namespace {
 [[noreturn]] void refuseRow(const Table& values, const vantor_refusal& refusal) {
     const std::int64_t r = refusal.row, column = refusal.column;
     if (column < 0) throw py::value_error("the library refused row " + std::to_string(r));
+    if (refusal.reason == VANTOR_REFUSAL_NAN) refuseNaNAt(values, "values", r, column);
     std::string message = where(values, "values", r, column) + " = " + shown(refusal.value) +
                           " lies outside [-1, 1]";
     if (!values.vector) {
@@ -37,7 +38,6 @@ py::object dinorm(const InArray& values, int aggregation, int combination, doubl
                               std::to_string(combination));
     }
     const Table table = tableOf(values, "values");
-    refuseNaN(table, "values", allowNaN);
     const int m = static_cast<int>(table.m);
     const std::int64_t rows = table.rows;
 
@@ -49,7 +49,8 @@ py::object dinorm(const InArray& values, int aggregation, int combination, doubl
     {
         py::gil_scoped_release unlocked;
         ok = Vantor::tables::dinorm(dinorms, Vantor::tables::rowMajor(table.data, table.stride), rows, m,
-                                    negative, negative + rows, negative + 2 * rows, 1, &refusal);
+                                    negative, negative + rows, negative + 2 * rows,
+                                    Vantor::tables::TableOptions{1, !allowNaN}, &refusal);
     }
     if (!ok) refuseRow(table, refusal);
     if (table.vector) return py::make_tuple(negative[0], negative[1], negative[2]);

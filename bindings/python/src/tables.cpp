@@ -42,15 +42,18 @@ Position firstNaN(const Table& table) {
     return found;
 }
 
+void refuseNaNAt(const Table& table, const char* name, std::int64_t row, std::int64_t column) {
+    if (table.vector) {
+        throw py::value_error(std::string(name) + ": NaN at index " + std::to_string(column));
+    }
+    throw py::value_error(std::string(name) + ": NaN at row " + std::to_string(row) + ", column " +
+                          std::to_string(column));
+}
+
 void refuseNaN(const Table& table, const char* name, bool allowNaN) {
     if (allowNaN) return;
     const Position nan = firstNaN(table);
-    if (!nan.found()) return;
-    if (table.vector) {
-        throw py::value_error(std::string(name) + ": NaN at index " + std::to_string(nan.column));
-    }
-    throw py::value_error(std::string(name) + ": NaN at row " + std::to_string(nan.row) +
-                          ", column " + std::to_string(nan.column));
+    if (nan.found()) refuseNaNAt(table, name, nan.row, nan.column);
 }
 
 std::string where(const Table& table, const char* name, std::int64_t r, std::int64_t c) {

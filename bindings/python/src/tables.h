@@ -43,6 +43,8 @@ struct Position {
 // "at index c" for a vector) unless the caller allowed NaN.
 Position firstNaN(const Table& table);
 void refuseNaN(const Table& table, const char* name, bool allowNaN);
+[[noreturn]] void refuseNaNAt(const Table& table, const char* name, std::int64_t row,
+                              std::int64_t column);
 
 // Refuses the table unless every value suits `use` (a vantor_use of the
 // library's input policy), in the library's words. Rows are named from

@@ -59,6 +59,12 @@ void describeValue(double value, char* out, std::size_t size) {
     }
 }
 
+void refuseMissingAt(const ColumnMatrix& x, std::int64_t row, int col, double value, SEXP call) {
+    char where[64];
+    describePosition(x, row, col, where, sizeof where);
+    Rf_errorcall(call, "%s: %s at %s", x.name, R_IsNA(value) ? "NA" : "NaN", where);
+}
+
 void refuseMissing(const ColumnMatrix& x, SEXP call) {
     const std::int64_t rows = x.broadcast ? 1 : x.rows;
     const std::int64_t values = rows * x.cols;
@@ -68,10 +74,7 @@ void refuseMissing(const ColumnMatrix& x, SEXP call) {
     for (std::int64_t r = 0; r < rows; ++r) {
         for (int c = 0; c < x.cols; ++c) {
             const double value = x.data[r + c * rows];
-            if (!std::isnan(value)) continue;
-            char where[64];
-            describePosition(x, r, c, where, sizeof where);
-            Rf_errorcall(call, "%s: %s at %s", x.name, R_IsNA(value) ? "NA" : "NaN", where);
+            if (std::isnan(value)) refuseMissingAt(x, r, c, value, call);
         }
     }
 }

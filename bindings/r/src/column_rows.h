@@ -43,6 +43,8 @@ inline double valueAt(const ColumnMatrix& x, std::int64_t row, int col) {
 // the first NaN or NA in row order. The common case, no NaN at all, is one
 // branch-free pass down the columns.
 void refuseMissing(const ColumnMatrix& x, SEXP call);
+[[noreturn]] void refuseMissingAt(const ColumnMatrix& x, std::int64_t row, int col, double value,
+                                  SEXP call);
 
 // Raises `x: value 1.5 at row 3, column 2 ` followed by `verdict` (such as
 // "is outside [0, 1]").

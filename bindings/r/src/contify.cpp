@@ -17,6 +17,8 @@ using vantor_r::ColumnMatrix;
                             SEXP call) {
     const double inX = vantor_r::valueAt(x, refusal.row, static_cast<int>(refusal.column));
     const bool pickX = std::memcmp(&inX, &refusal.value, sizeof inX) == 0;
+    if (refusal.reason == VANTOR_REFUSAL_NAN)
+        vantor_r::refuseMissingAt(pickX ? x : y, refusal.row, static_cast<int>(refusal.column), refusal.value, call);
     vantor_r::refuseValue(pickX ? x : y, refusal.row, static_cast<int>(refusal.column), refusal.value,
                           "is outside [0, 1]", call);
 }
@@ -38,10 +40,9 @@ extern "C" SEXP vantor_contify(SEXP xs, SEXP ys, SEXP relation, SEXP kernel, SEX
     if (!contifier.thresholds(Rf_asReal(threshold)) ||
         !contifier.setModes(Rf_asInteger(relation), Rf_asInteger(kernel)))
         Rf_errorcall(call, "the library refused threshold or modes");
-    if (Rf_asLogical(allowNaN) != TRUE) {
-        vantor_r::refuseMissing(x, call);
-        vantor_r::refuseMissing(y, call);
-    }
+    // NA and NaN are looked for by the library beside its kernel, block by
+    // block, rather than in a pass of our own over both matrices.
+    const Vantor::tables::TableOptions options{1, Rf_asLogical(allowNaN) != TRUE};
 
     const std::int64_t rows = x.broadcast ? y.rows : x.rows;
     SEXP out = PROTECT(Rf_allocVector(REALSXP, rows));
@@ -49,7 +50,7 @@ extern "C" SEXP vantor_contify(SEXP xs, SEXP ys, SEXP relation, SEXP kernel, SEX
     // The matrices are read where R keeps them, column by column.
     vantor_refusal refusal;
     if (!Vantor::tables::contify(contifier, vantor_r::tableOf(x), vantor_r::tableOf(y), rows, x.cols, result,
-                                 1, &refusal)) {
+                                 options, &refusal)) {
         UNPROTECT(1);
         refuseRow(x, y, refusal, call);
     }

@@ -12,6 +12,8 @@ using vantor_r::ColumnMatrix;
 [[noreturn]] void refuseRow(const ColumnMatrix& x, const vantor_refusal& refusal, SEXP call) {
     if (refusal.column < 0)
         Rf_errorcall(call, "the library refused row %lld", static_cast<long long>(refusal.row + 1));
+    if (refusal.reason == VANTOR_REFUSAL_NAN)
+        vantor_r::refuseMissingAt(x, refusal.row, static_cast<int>(refusal.column), refusal.value, call);
     vantor_r::refuseValue(x, refusal.row, static_cast<int>(refusal.column), refusal.value,
                           "is outside [-1, 1]", call);
 }
@@ -27,7 +29,8 @@ extern "C" SEXP vantor_dinorm(SEXP xs, SEXP aggregation, SEXP combination, SEXP 
     if (!dinorm.thresholds(Rf_asReal(threshold), Rf_asReal(neutralBand)) ||
         !dinorm.setModes(Rf_asInteger(aggregation), Rf_asInteger(combination)))
         Rf_errorcall(call, "the library refused thresholds or modes");
-    if (Rf_asLogical(allowNaN) != TRUE) vantor_r::refuseMissing(x, call);
+    // NA and NaN are looked for by the library, beside its kernel.
+    const Vantor::tables::TableOptions options{1, Rf_asLogical(allowNaN) != TRUE};
 
     const std::int64_t rows = x.rows;
     SEXP out = PROTECT(Rf_allocMatrix(REALSXP, static_cast<int>(rows), 3));
@@ -36,7 +39,7 @@ extern "C" SEXP vantor_dinorm(SEXP xs, SEXP aggregation, SEXP combination, SEXP 
     // are written in place.
     vantor_refusal refusal;
     if (!Vantor::tables::dinorm(dinorm, vantor_r::tableOf(x), rows, x.cols, result, result + rows,
-                                result + 2 * rows, 1, &refusal)) {
+                                result + 2 * rows, options, &refusal)) {
         UNPROTECT(1);
         refuseRow(x, refusal, call);
     }

@@ -40,9 +40,11 @@ test_that("NaN and NA in data are refused by row and column unless allowed", {
     list(quote(contify(c(0.5, NaN), m)), "x: NaN at element 2"),
     list(quote(dinorm(rbind(c(0, 0), c(0, NA_real_)))), "x: NA at row 2, column 2"),
     list(quote(dinorm(c(-0.5, NaN))), "x: NaN at element 2"),
-    # NaN is reported before a value out of range in an earlier row
+    # the first refused value in row order, whichever table and reason
     list(quote(contify(rbind(c(2, 0), c(0, NaN)), rbind(c(0, 0), c(0, 0)))),
-         "x: NaN at row 2, column 2"))
+         "x: value 2 at row 1, column 1 is outside [0, 1]"),
+    list(quote(contify(rbind(c(0, 0), c(0, NaN)), rbind(c(0, 0), c(NA, 0)))),
+         "y: NA at row 2, column 1"))
   for (case in cases) {
     expect_error(eval(case[[1]]), case[[2]], fixed = TRUE, info = deparse(case[[1]]))
   }

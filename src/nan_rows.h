@@ -1,0 +1,82 @@
+// Where the first NaN of a block of table rows lies, for the table calls
+// that refuse NaN themselves (TableOptions::refuseNaN).
+//
+// Why here and not in the hosts: a host that looks for NaN before the call
+// reads the whole table once more from memory, which on a table of short
+// rows costs as much as the kernel itself. The table calls look at a block
+// of rows just before the kernel reads it, while the block is in cache.
+//
+// NaN is the one value not equal to itself, so a lane comparison of a value
+// with itself finds it two values at a time.
+#ifndef VANTOR_SRC_NAN_ROWS_H
+#define VANTOR_SRC_NAN_ROWS_H
+
+#include <cstdint>
+
+#include "lanes.h"
+#include "table_rows.h"
+
+namespace Vantor {
+namespace rows {
+
+// True when one of the `count` adjacent values from p is a NaN.
+inline bool anyNaN(const double* p, std::int64_t count) {
+    namespace ln = ::Vantor::lanes;
+    ln::Pair same = ln::equal(ln::broadcast(0.0), ln::broadcast(0.0));
+    std::int64_t i = 0;
+    for (; i + 4 <= count; i += 4) {
+        same = ln::both(same, ln::both(ln::equal(ln::load(p + i), ln::load(p + i)),
+                                       ln::equal(ln::load(p + i + 2), ln::load(p + i + 2))));
+    }
+    for (; i + 2 <= count; i += 2) same = ln::both(same, ln::equal(ln::load(p + i), ln::load(p + i)));
+    bool found = ln::maskBits(same) != 3;
+    if (i < count) found = found || p[i] != p[i];
+    return found;
+}
+
+// The first position of row r holding a NaN, or -1.
+inline int nanPosition(const View& t, std::int64_t r, int m) {
+    for (int c = 0; c < m; ++c) {
+        const double v = t.at(r, c);
+        if (v != v) return c;
+    }
+    return -1;
+}
+
+// The first row of [begin, end) holding a NaN among its m values, or end.
+inline std::int64_t firstNaNRow(const View& t, std::int64_t begin, std::int64_t end, int m) {
+    if (begin >= end || m <= 0) return end;
+    if (t.rowStride == 0) return nanPosition(t, begin, m) >= 0 ? begin : end;
+    if (t.columnStride == 1) {
+        for (std::int64_t r = begin; r < end; ++r) {
+            if (anyNaN(t.data + r * t.rowStride, m)) return r;
+        }
+        return end;
+    }
+    if (t.rowStride == 1) {
+        // Stored by column: each column's rows are adjacent. A column only
+        // needs looking at above the first NaN row found so far.
+        constexpr std::int64_t kStep = 16;
+        std::int64_t first = end;
+        for (int c = 0; c < m; ++c) {
+            const double* column = t.data + static_cast<std::int64_t>(c) * t.columnStride;
+            for (std::int64_t r = begin; r < first; r += kStep) {
+                const std::int64_t count = first - r < kStep ? first - r : kStep;
+                if (!anyNaN(column + r, count)) continue;
+                while (column[r] == column[r]) ++r;
+                first = r;
+                break;
+            }
+        }
+        return first;
+    }
+    for (std::int64_t r = begin; r < end; ++r) {
+        if (nanPosition(t, r, m) >= 0) return r;
+    }
+    return end;
+}
+
+}  // namespace rows
+}  // namespace Vantor
+
+#endif
