@@ -34,15 +34,6 @@ inline bool anyNaN(const double* p, std::int64_t count) {
     return found;
 }
 
-// The first position of row r holding a NaN, or -1.
-inline int nanPosition(const View& t, std::int64_t r, int m) {
-    for (int c = 0; c < m; ++c) {
-        const double v = t.at(r, c);
-        if (v != v) return c;
-    }
-    return -1;
-}
-
 // The first row of [begin, end) holding a NaN among its m values, or end.
 inline std::int64_t firstNaNRow(const View& t, std::int64_t begin, std::int64_t end, int m) {
     if (begin >= end || m <= 0) return end;

@@ -66,6 +66,15 @@ namespace ln = ::Vantor::quad;
 VANTOR_WIDE_END
 #endif
 
+// The first position of row r holding a NaN, or -1.
+inline int nanPosition(const View& t, std::int64_t r, int m) {
+    for (int c = 0; c < m; ++c) {
+        const double v = t.at(r, c);
+        if (v != v) return c;
+    }
+    return -1;
+}
+
 // The position in row r where the Contifiers scan stops: the first holding a
 // value outside [0, 1] in either table, or -1.
 inline int outsidePosition(const View& a, const View& b, std::int64_t r, int m) {
@@ -82,9 +91,9 @@ inline bool alongRows(const View& a, const View& b) { return a.columnStride == 1
 
 // Contifiers over rows [begin, end): degrees[r - begin] for each, or nothing
 // stored when degrees is null (a check only). Returns the first row holding
-// a value outside [0, 1], or end when there is none (rows after it may have
-// their degrees stored, rows before it do).
-template <class Rule>
+// a value outside [0, 1] (or a NaN, with kNaN), or end when there is none
+// (rows after it may have their degrees stored, rows before it do).
+template <class Rule, bool kNaN = false>
 std::int64_t contifyRows(const View& a, const View& b, std::int64_t begin, std::int64_t end, int m,
                          double threshold, double* degrees, bool wideLanes) {
     const bool along = alongRows(a, b);
@@ -94,18 +103,19 @@ std::int64_t contifyRows(const View& a, const View& b, std::int64_t begin, std::
         bool inRange;
 #if VANTOR_WIDE_LANES
         if (wideLanes) {
-            inRange = along ? wide::contifyGroup<Rule, true>(a, b, r, real, m, threshold, out)
-                            : wide::contifyGroup<Rule, false>(a, b, r, real, m, threshold, out);
+            inRange = along ? wide::contifyGroup<Rule, true, kNaN>(a, b, r, real, m, threshold, out)
+                            : wide::contifyGroup<Rule, false, kNaN>(a, b, r, real, m, threshold, out);
         } else
 #endif
         {
             (void)wideLanes;
-            inRange = along ? base::contifyGroup<Rule, true>(a, b, r, real, m, threshold, out)
-                            : base::contifyGroup<Rule, false>(a, b, r, real, m, threshold, out);
+            inRange = along ? base::contifyGroup<Rule, true, kNaN>(a, b, r, real, m, threshold, out)
+                            : base::contifyGroup<Rule, false, kNaN>(a, b, r, real, m, threshold, out);
         }
         if (!inRange) {
             for (int g = 0; g < real; ++g) {
                 if (outsidePosition(a, b, r + g, m) >= 0) return r + g;
+                if (kNaN && (nanPosition(a, r + g, m) >= 0 || nanPosition(b, r + g, m) >= 0)) return r + g;
             }
         }
     }

@@ -73,7 +73,8 @@ std::int64_t blockRows(int m) {
 }
 
 // rowsFrom(b, e) over [begin, end) a block at a time, each block first
-// searched for a NaN in `views`: the first row that holds a NaN or that
+// searched for a NaN in `views` (dinorm's kernels, whose scans differ by rule,
+// leave NaN to this search): the first row that holds a NaN or that
 // rowsFrom refuses, or end. rowsFrom runs only on rows before the NaN.
 template <class RowsFrom>
 std::int64_t refusingNaN(const View* views, int count, std::int64_t begin, std::int64_t end, int m,
@@ -94,31 +95,38 @@ int firstOf(int p, int q) { return p < 0 ? q : q < 0 ? p : (p < q ? p : q); }
 
 bool isNaN(double x) { return x != x; }
 
-template <class Rule>
+template <class Rule, bool kNaN>
 std::int64_t contifyKernel(const View& a, const View& b, std::int64_t begin, std::int64_t end, int m,
                            double threshold, double* degrees) {
-    return rows::contifyRows<Rule>(a, b, begin, end, m, threshold, degrees, lanes::kWide);
+    return rows::contifyRows<Rule, kNaN>(a, b, begin, end, m, threshold, degrees, lanes::kWide);
 }
 
 using ContifyKernel = std::int64_t (*)(const View&, const View&, std::int64_t, std::int64_t, int,
                                        double, double*);
 
+template <class Rule>
+ContifyKernel contifyKernelOf(bool refuseNaN) {
+    return refuseNaN ? contifyKernel<Rule, true> : contifyKernel<Rule, false>;
+}
+
 // The kernel, and the order of the tables, exactly as Contifiers::aggregate
-// chooses them from the two modes.
-ContifyKernel contifyKernelFor(const Contifiers& config, bool* exchanged) {
+// chooses them from the two modes. With refuseNaN the kernel's own range
+// check takes NaN too: the values are in registers already, where a search
+// of its own would read the tables from memory once more.
+ContifyKernel contifyKernelFor(const Contifiers& config, bool refuseNaN, bool* exchanged) {
     *exchanged = false;
     if (config.relationMode == 0) {
         switch (config.typeMode) {
-            case 2: return contifyKernel<gated::MutType2>;
-            case 1: return contifyKernel<gated::MutType1>;
-            default: return contifyKernel<gated::MutType0>;
+            case 2: return contifyKernelOf<gated::MutType2>(refuseNaN);
+            case 1: return contifyKernelOf<gated::MutType1>(refuseNaN);
+            default: return contifyKernelOf<gated::MutType0>(refuseNaN);
         }
     }
     *exchanged = config.relationMode != 1;
     switch (config.typeMode) {
-        case 2: return contifyKernel<gated::DirType2>;
-        case 1: return contifyKernel<gated::DirType1>;
-        default: return contifyKernel<gated::DirType0>;
+        case 2: return contifyKernelOf<gated::DirType2>(refuseNaN);
+        case 1: return contifyKernelOf<gated::DirType1>(refuseNaN);
+        default: return contifyKernelOf<gated::DirType0>(refuseNaN);
     }
 }
 
@@ -159,18 +167,14 @@ bool contify(const Contifiers& config, Table first, Table second, std::int64_t n
         return true;
     }
     bool exchanged = false;
-    const ContifyKernel kernel = contifyKernelFor(config, &exchanged);
+    const ContifyKernel kernel = contifyKernelFor(config, options.refuseNaN, &exchanged);
     const View a = viewOf(exchanged ? second : first), b = viewOf(exchanged ? first : second);
-    const View both[2] = {a, b};
     const double threshold = config.threshold;
     const bool refuseNaN = options.refuseNaN;
     const std::unique_ptr<double[]> results = scratch(n);
     double* store = results.get();
     const std::int64_t refused = firstRefusedRow(options.threads, n, [&](std::int64_t begin, std::int64_t end) {
-        const auto rowsFrom = [&](std::int64_t from, std::int64_t to) {
-            return kernel(a, b, from, to, m, threshold, store == nullptr ? nullptr : store + from);
-        };
-        return refuseNaN ? refusingNaN(both, 2, begin, end, m, rowsFrom) : rowsFrom(begin, end);
+        return kernel(a, b, begin, end, m, threshold, store == nullptr ? nullptr : store + begin);
     });
     if (refused < n) {
         const View caller = viewOf(first), other = viewOf(second);
