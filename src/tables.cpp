@@ -5,7 +5,9 @@
 // A refusal writes nothing to the caller's outputs, yet the first refused
 // row may come last. So results go to a scratch array first and are copied
 // out once every row has passed; should the scratch not be available, a
-// first pass checks every row without storing and a second stores.
+// first pass checks every row without storing and a second stores. A
+// caller that discards the outputs on a refusal says so (partialOutputs),
+// and its results are written in place.
 #include "vantor/tables.h"
 
 #include <atomic>
@@ -171,8 +173,10 @@ bool contify(const Contifiers& config, Table first, Table second, std::int64_t n
     const View a = viewOf(exchanged ? second : first), b = viewOf(exchanged ? first : second);
     const double threshold = config.threshold;
     const bool refuseNaN = options.refuseNaN;
-    const std::unique_ptr<double[]> results = scratch(n);
-    double* store = results.get();
+    // A caller that lets a refusal leave results behind gets them written in
+    // place: no scratch to fault in, no copy.
+    const std::unique_ptr<double[]> results = options.partialOutputs ? nullptr : scratch(n);
+    double* store = options.partialOutputs ? degrees : results.get();
     const std::int64_t refused = firstRefusedRow(options.threads, n, [&](std::int64_t begin, std::int64_t end) {
         return kernel(a, b, begin, end, m, threshold, store == nullptr ? nullptr : store + begin);
     });
@@ -188,7 +192,9 @@ bool contify(const Contifiers& config, Table first, Table second, std::int64_t n
         report(refusal, isNaN(value) ? VANTOR_REFUSAL_NAN : VANTOR_REFUSAL_OUT_OF_RANGE, refused, c, value);
         return false;
     }
-    if (store != nullptr) {
+    if (store == degrees) {
+        // written in place
+    } else if (store != nullptr) {
         std::memcpy(degrees, store, sizeof(double) * static_cast<std::size_t>(n));
     } else {
         firstRefusedRow(options.threads, n, [&](std::int64_t begin, std::int64_t end) {
@@ -233,11 +239,13 @@ bool dinorm(const Dinorms& config, Table values, std::int64_t n, int m, double* 
         }
         return end;
     };
-    const std::unique_ptr<double[]> results = scratch(3 * n);
+    const std::unique_ptr<double[]> results = options.partialOutputs ? nullptr : scratch(3 * n);
     double* store = results.get();
+    const bool inPlace = options.partialOutputs;
     const bool refuseNaN = options.refuseNaN;
     const std::int64_t refused = firstRefusedRow(options.threads, n, [&](std::int64_t begin, std::int64_t end) {
         const auto rowsFrom = [&](std::int64_t from, std::int64_t to) {
+            if (inPlace) return runRows(from, to, negative + from, positive + from, combined + from);
             if (store == nullptr) return runRows(from, to, nullptr, nullptr, nullptr);
             return runRows(from, to, store + from, store + n + from, store + 2 * n + from);
         };
@@ -252,7 +260,9 @@ bool dinorm(const Dinorms& config, Table values, std::int64_t n, int m, double* 
         report(refusal, isNaN(value) ? VANTOR_REFUSAL_NAN : VANTOR_REFUSAL_OUT_OF_RANGE, refused, c, value);
         return false;
     }
-    if (store != nullptr) {
+    if (inPlace) {
+        // written in place
+    } else if (store != nullptr) {
         const std::size_t bytes = sizeof(double) * static_cast<std::size_t>(n);
         std::memcpy(negative, store, bytes);
         std::memcpy(positive, store + n, bytes);

@@ -105,13 +105,15 @@ void checkContify(const Vantor::Contifiers& config, const std::vector<double>& x
                                         << ", threads " << threads);
         std::vector<double> degrees(n, vt::kUntouched);
         vantor_refusal refusal;
+        // Eight threads write in place, and may leave results on a refusal.
+        const bool partial = threads == 8;
         const bool ok = Vantor::tables::contify(config, px.table, py.table, n, m, degrees.data(),
-                                                threads, &refusal);
+                                                Vantor::tables::TableOptions{threads, false, partial}, &refusal);
         ASSERT_EQ(ok, e.refusedRow < 0);
         if (!ok) {
             EXPECT_EQ(refusal.reason, VANTOR_REFUSAL_OUT_OF_RANGE);
             EXPECT_EQ(refusal.row, e.refusedRow);
-            for (double d : degrees) ASSERT_EQ(bits(d), bits(vt::kUntouched));
+            for (double d : degrees) ASSERT_TRUE(partial || bits(d) == bits(vt::kUntouched));
             continue;
         }
         EXPECT_EQ(refusal.reason, VANTOR_REFUSAL_NONE);
@@ -128,12 +130,14 @@ void checkDinorm(const Vantor::Dinorms& config, const std::vector<double>& v, co
                                         << threads << ", modes " << config.aggMode << config.cmbMode);
         std::vector<double> out(3 * n, vt::kUntouched);
         vantor_refusal refusal;
+        const bool partial = threads == 8;
         const bool ok = Vantor::tables::dinorm(config, placed.table, n, m, out.data(), out.data() + n,
-                                               out.data() + 2 * n, threads, &refusal);
+                                               out.data() + 2 * n,
+                                               Vantor::tables::TableOptions{threads, false, partial}, &refusal);
         ASSERT_EQ(ok, e.refusedRow < 0);
         if (!ok) {
             EXPECT_EQ(refusal.row, e.refusedRow);
-            for (double d : out) ASSERT_EQ(bits(d), bits(vt::kUntouched));
+            for (double d : out) ASSERT_TRUE(partial || bits(d) == bits(vt::kUntouched));
             continue;
         }
         for (std::int64_t r = 0; r < n; ++r)
@@ -261,17 +265,19 @@ TEST(Tables, NaNIsRefusedInRowOrderWhenAsked) {
             for (const Mark& mark : k.marks) t[mark.table][mark.row * m + mark.col] = mark.value;
             const Placed first(t[0], n, m, layout), second(t[1], n, m, layout);
             for (int threads : {1, 3}) {
+                // In place, the outputs may change; the report may not.
+                const bool partial = threads == 3;
                 SCOPED_TRACE(testing::Message() << k.name << ", " << layout.name << ", threads " << threads);
                 std::vector<double> out(3 * n, vt::kUntouched);
                 vantor_refusal refusal;
-                const Vantor::tables::TableOptions options{threads, true};
+                const Vantor::tables::TableOptions options{threads, true, partial};
                 ASSERT_FALSE(Vantor::tables::contify(Vantor::Contifiers(), first.table, second.table, n, m,
                                                      out.data(), options, &refusal));
                 EXPECT_EQ(refusal.reason, k.reason);
                 EXPECT_EQ(refusal.row, k.row);
                 EXPECT_EQ(refusal.column, k.col);
                 EXPECT_EQ(bits(refusal.value), bits(t[k.table][k.row * m + k.col]));
-                for (double d : out) ASSERT_EQ(bits(d), bits(vt::kUntouched));
+                for (double d : out) ASSERT_TRUE(partial || bits(d) == bits(vt::kUntouched));
                 // dinorm on the table holding the reported value alone.
                 std::vector<double> v = t[k.table];
                 for (const Mark& mark : k.marks) v[mark.row * m + mark.col] = mark.value;
@@ -280,7 +286,7 @@ TEST(Tables, NaNIsRefusedInRowOrderWhenAsked) {
                                                     out.data() + n, out.data() + 2 * n, options, &refusal));
                 EXPECT_EQ(refusal.row, k.row);
                 EXPECT_EQ(refusal.column, k.col);
-                for (double d : out) ASSERT_EQ(bits(d), bits(vt::kUntouched));
+                for (double d : out) ASSERT_TRUE(partial || bits(d) == bits(vt::kUntouched));
             }
         }
     }
@@ -300,9 +306,11 @@ TEST(Tables, NaNCheckLeavesOtherCallsAlone) {
     config.threshold = 0.3;
     std::vector<double> plain(n), checked(n, vt::kUntouched);
     ASSERT_TRUE(Vantor::tables::contify(config, px.table, py.table, n, m, plain.data()));
-    ASSERT_TRUE(Vantor::tables::contify(config, px.table, py.table, n, m, checked.data(),
-                                        Vantor::tables::TableOptions{2, true}));
-    for (std::int64_t r = 0; r < n; ++r) ASSERT_EQ(bits(checked[r]), bits(plain[r]));
+    for (bool partial : {false, true}) {
+        ASSERT_TRUE(Vantor::tables::contify(config, px.table, py.table, n, m, checked.data(),
+                                            Vantor::tables::TableOptions{2, true, partial}));
+        for (std::int64_t r = 0; r < n; ++r) ASSERT_EQ(bits(checked[r]), bits(plain[r]));
+    }
 
     y[7] = vt::kNaN;
     const Placed withNaN(y, n, m, kLayouts[4]);

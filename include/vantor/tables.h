@@ -89,6 +89,10 @@ VANTOR_API bool dinorm(const Dinorms& config, Table values, std::int64_t n, int 
 struct TableOptions {
     int threads = 1;         // as `threads` above
     bool refuseNaN = false;  // refuse a NaN anywhere in the input
+    // On a refusal the outputs may hold the results of some rows. For a
+    // caller that discards them then (a host's fresh result array), this
+    // saves the scratch array and its copy.
+    bool partialOutputs = false;
 };
 
 // The calls above with options. With refuseNaN, a NaN is refused

@@ -58,11 +58,12 @@ py::object contify(const InArray& first, const InArray& second, int relation, in
     bool ok;
     {
         py::gil_scoped_release unlocked;
-        // NaN is looked for by the library, block by block beside its
-        // kernel, rather than in a pass of our own over both tables.
+        // NaN is looked for by the library, in its kernel, rather than in a
+        // pass of our own over both tables; the result array is ours and
+        // dropped on a refusal, so the library may write it in place.
         ok = Vantor::tables::contify(contifiers, Vantor::tables::rowMajor(a.data, a.stride),
                                      Vantor::tables::rowMajor(b.data, b.stride), rows, m, out,
-                                     Vantor::tables::TableOptions{1, !allowNaN}, &refusal);
+                                     Vantor::tables::TableOptions{1, !allowNaN, true}, &refusal);
     }
     if (!ok) refuseRow(a, b, refusal);
     if (a.vector && b.vector) return py::float_(out[0]);

@@ -48,9 +48,11 @@ py::object dinorm(const InArray& values, int aggregation, int combination, doubl
     bool ok;
     {
         py::gil_scoped_release unlocked;
+        // NaN is refused by the library (allowNaN aside); the parts array is
+        // dropped on a refusal, so it may be written in place.
         ok = Vantor::tables::dinorm(dinorms, Vantor::tables::rowMajor(table.data, table.stride), rows, m,
                                     negative, negative + rows, negative + 2 * rows,
-                                    Vantor::tables::TableOptions{1, !allowNaN}, &refusal);
+                                    Vantor::tables::TableOptions{1, !allowNaN, true}, &refusal);
     }
     if (!ok) refuseRow(table, refusal);
     if (table.vector) return py::make_tuple(negative[0], negative[1], negative[2]);

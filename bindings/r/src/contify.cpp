@@ -40,9 +40,10 @@ extern "C" SEXP vantor_contify(SEXP xs, SEXP ys, SEXP relation, SEXP kernel, SEX
     if (!contifier.thresholds(Rf_asReal(threshold)) ||
         !contifier.setModes(Rf_asInteger(relation), Rf_asInteger(kernel)))
         Rf_errorcall(call, "the library refused threshold or modes");
-    // NA and NaN are looked for by the library beside its kernel, block by
-    // block, rather than in a pass of our own over both matrices.
-    const Vantor::tables::TableOptions options{1, Rf_asLogical(allowNaN) != TRUE};
+    // NA and NaN are looked for by the library as it goes, rather than in a
+    // pass of our own over both matrices; the result vector is dropped on a
+    // refusal, so the library may write it in place.
+    const Vantor::tables::TableOptions options{1, Rf_asLogical(allowNaN) != TRUE, true};
 
     const std::int64_t rows = x.broadcast ? y.rows : x.rows;
     SEXP out = PROTECT(Rf_allocVector(REALSXP, rows));

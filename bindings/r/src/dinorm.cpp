@@ -29,8 +29,9 @@ extern "C" SEXP vantor_dinorm(SEXP xs, SEXP aggregation, SEXP combination, SEXP 
     if (!dinorm.thresholds(Rf_asReal(threshold), Rf_asReal(neutralBand)) ||
         !dinorm.setModes(Rf_asInteger(aggregation), Rf_asInteger(combination)))
         Rf_errorcall(call, "the library refused thresholds or modes");
-    // NA and NaN are looked for by the library, beside its kernel.
-    const Vantor::tables::TableOptions options{1, Rf_asLogical(allowNaN) != TRUE};
+    // NA and NaN are looked for by the library as it goes; the result is
+    // dropped on a refusal, so the library may write it in place.
+    const Vantor::tables::TableOptions options{1, Rf_asLogical(allowNaN) != TRUE, true};
 
     const std::int64_t rows = x.rows;
     SEXP out = PROTECT(Rf_allocMatrix(REALSXP, static_cast<int>(rows), 3));
