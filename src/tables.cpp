@@ -66,10 +66,15 @@ std::int64_t firstRefusedRow(int threads, std::int64_t n, const RowsFrom& rowsFr
     return first.load();
 }
 
-// Rows in a block of the NaN search: about 64 KiB of each table, whole
-// groups of rows, so that the kernel reads the block from cache.
-std::int64_t blockRows(int m) {
-    constexpr std::int64_t kValues = 8192;
+// Rows in a block of the NaN search, whole groups of rows. Rows along
+// memory go a group at a time: the search brings the group's lines in and
+// the kernel reads them at once, so the memory stream never waits for a
+// long search. A matrix stored by column is searched column by column over
+// about 256 KiB, which also brings the block in a few long streams where
+// the kernel would read m short ones.
+std::int64_t blockRows(const View& t, int m) {
+    if (t.columnStride == 1) return rows::kGroup;
+    constexpr std::int64_t kValues = 32768;
     const std::int64_t rowsPerBlock = kValues / (m > 0 ? m : 1) / rows::kGroup * rows::kGroup;
     return rowsPerBlock > rows::kGroup ? rowsPerBlock : rows::kGroup;
 }
@@ -81,7 +86,7 @@ std::int64_t blockRows(int m) {
 template <class RowsFrom>
 std::int64_t refusingNaN(const View* views, int count, std::int64_t begin, std::int64_t end, int m,
                          const RowsFrom& rowsFrom) {
-    const std::int64_t block = blockRows(m);
+    const std::int64_t block = blockRows(views[0], m);
     for (std::int64_t b = begin; b < end; b += block) {
         const std::int64_t e = end - b < block ? end : b + block;
         std::int64_t nan = e;
