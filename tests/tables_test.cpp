@@ -255,9 +255,11 @@ TEST(Tables, NaNIsRefusedInRowOrderWhenAsked) {
         {"both tables at one position: the first's", {{5, 0, 0, nan}, {5, 0, 1, -3.0}}, VANTOR_REFUSAL_NAN, 5, 0, 0},
         {"a refused row before a NaN row", {{409, 2, 0, 7.0}, {410, 0, 0, nan}}, VANTOR_REFUSAL_OUT_OF_RANGE, 409, 2, 0},
         {"a NaN row before a refused row", {{407, 2, 1, nan}, {408, 0, 0, 7.0}}, VANTOR_REFUSAL_NAN, 407, 2, 1},
-        {"the last row", {{2999, 4, 1, nan}}, VANTOR_REFUSAL_NAN, 2999, 4, 1},
+        {"NaN at the end of a block by column", {{6551, 4, 1, nan}, {6552, 0, 0, 2.0}}, VANTOR_REFUSAL_NAN, 6551, 4, 1},
+        {"NaN at the start of a block by column", {{6552, 0, 0, nan}, {6553, 0, 0, 2.0}}, VANTOR_REFUSAL_NAN, 6552, 0, 0},
+        {"the last row", {{6999, 4, 1, nan}}, VANTOR_REFUSAL_NAN, 6999, 4, 1},
     };
-    const std::int64_t n = 3000;
+    const std::int64_t n = 7000;
     const int m = 5;
     for (const Layout& layout : {kLayouts[0], kLayouts[2], kLayouts[3]}) {
         for (const auto& k : cases) {
