@@ -56,12 +56,8 @@ simkmeans_k <- function(x, k = 2:10, threshold = 0, iter.max = 40, nstart = 10,
                         threads = getOption("vantor.threads", default_threads()),
                         allow.nan = FALSE) {
   call <- sys.call()
-  threshold <- check_unit(threshold, "threshold")
-  iter.max <- check_count(iter.max, "iter.max")
-  nstart <- check_count(nstart, "nstart")
-  two.sided <- check_flag(two.sided, "two.sided")
-  allow.nan <- check_flag(allow.nan, "allow.nan")
-  threads <- check_count(threads, "threads")
+  checked <- run_arguments(threshold, iter.max, nstart, two.sided, allow.nan, threads, call)
+  for (name in names(checked)) assign(name, checked[[name]])
   rule <- choose_mode(seeding, "seeding", "seeding")
   x <- as_items(x, "x")
   if (!is.numeric(k) || length(k) < 1L || anyNA(k) || any(k != trunc(k))) {
@@ -70,8 +66,7 @@ simkmeans_k <- function(x, k = 2:10, threshold = 0, iter.max = 40, nstart = 10,
   if (any(k < 2)) refuse("k must be whole numbers from 2 up: a silhouette needs two clusters", call)
   if (any(diff(k) <= 0)) refuse("k must increase, such as 2:10", call)
   k <- as.integer(k)
-  random <- rule == match("kmeans++", mode_names()$seeding) - 1L
-  seed <- if (!is.null(seed)) check_seed(seed) else if (random) draw_seed() else NA_real_
+  seed <- run_seed(seed, rule, call)
   storage.mode(x) <- "double"
 
   # Each stretch of consecutive k is one call of the library's scan.

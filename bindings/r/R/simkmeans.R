@@ -99,12 +99,8 @@ simkmeans <- function(x, centers, threshold = 0, iter.max = 40, nstart = 10,
                       seed = NULL, allow.nan = FALSE,
                       threads = getOption("vantor.threads", default_threads())) {
   call <- sys.call()
-  threshold <- check_unit(threshold, "threshold")
-  iter.max <- check_count(iter.max, "iter.max")
-  nstart <- check_count(nstart, "nstart")
-  two.sided <- check_flag(two.sided, "two.sided")
-  allow.nan <- check_flag(allow.nan, "allow.nan")
-  threads <- check_count(threads, "threads")
+  checked <- run_arguments(threshold, iter.max, nstart, two.sided, allow.nan, threads, call)
+  for (name in names(checked)) assign(name, checked[[name]])
   rule <- choose_mode(seeding, "seeding", "seeding")
   x <- as_items(x, "x")
   if (missing(centers)) refuse("centers must be given: a number of clusters or a matrix", call)
@@ -117,8 +113,7 @@ simkmeans <- function(x, centers, threshold = 0, iter.max = 40, nstart = 10,
     seed <- NA_real_
   } else {
     centers <- check_count(centers, "centers")
-    random <- rule == match("kmeans++", mode_names()$seeding) - 1L
-    seed <- if (!is.null(seed)) check_seed(seed) else if (random) draw_seed() else NA_real_
+    seed <- run_seed(seed, rule, call)
   }
   # The library checks k against the candidates for seeds before it sets
   # anything of size k aside.
@@ -150,6 +145,24 @@ as_items <- function(x, arg, call = sys.call(-1)) {
     refuse(policy_text("EMPTY", arg), call)
   }
   x
+}
+
+# The settings simkmeans and simkmeans_k share, checked in the order their
+# users meet the refusals, under the names of their arguments.
+run_arguments <- function(threshold, iter.max, nstart, two.sided, allow.nan, threads, call) {
+  list(threshold = check_unit(threshold, "threshold", call),
+       iter.max = check_count(iter.max, "iter.max", call = call),
+       nstart = check_count(nstart, "nstart", call = call),
+       two.sided = check_flag(two.sided, "two.sided", call),
+       allow.nan = check_flag(allow.nan, "allow.nan", call),
+       threads = check_count(threads, "threads", call = call))
+}
+
+# The seed of a seeded run: the caller's, checked; else a drawn one when the
+# rule draws (kmeans++); else NA.
+run_seed <- function(seed, rule, call) {
+  random <- rule == match("kmeans++", mode_names()$seeding) - 1L
+  if (!is.null(seed)) check_seed(seed, call) else if (random) draw_seed() else NA_real_
 }
 
 # 53 random bits from R's stream: whole doubles stay exact below 2^53, so the
