@@ -21,6 +21,7 @@
 #define VANTOR_SRC_TABLE_ROWS_H
 
 #include <cstdint>
+#include <cstring>
 #include <type_traits>
 
 #include "gated_mean.h"
@@ -150,6 +151,33 @@ inline int firstOutsideRow(const View& t, std::int64_t r, int real, int m, doubl
         if (refusedPosition(t, r + g, m, threshold) >= 0) return g;
     }
     return real;
+}
+
+// Dinorms::cmbType0 (the side of larger magnitude wins) on aggregates the
+// kernel has checked, without a branch on the data: the rule's two tests
+// of the sum's sign, mispredicted on every other row of random data, cost
+// more than the row's whole scan. Without a neutral band only the sign of
+// the extended sum matters, and rounding never changes a sign, so the two
+// sides are compared as they are; with one, the rule's own extended sum is
+// held against the band. The winner is picked by masks (neither: +0.0).
+inline double dominantSide(double neutralBand, double negative, double positive) {
+    bool toPositive, toNegative;
+    if (neutralBand > 0.0) {  // the caller's setting, the same for every row
+        const Sum d = static_cast<Sum>(positive) + negative;
+        const bool neutral = (neutralBand > d) & (d > -neutralBand);
+        toPositive = !neutral & (d > 0.0);
+        toNegative = !neutral & (d < 0.0);
+    } else {
+        toPositive = positive > -negative;
+        toNegative = positive < -negative;
+    }
+    std::uint64_t p, n;
+    std::memcpy(&p, &positive, sizeof p);
+    std::memcpy(&n, &negative, sizeof n);
+    const std::uint64_t picked = (p & (std::uint64_t{0} - toPositive)) | (n & (std::uint64_t{0} - toNegative));
+    double result;
+    std::memcpy(&result, &picked, sizeof result);
+    return result;
 }
 
 // Whether the combination rules take these aggregates (their input check;
@@ -318,6 +346,70 @@ std::int64_t dinormRows(const View& t, std::int64_t begin, std::int64_t end, int
         const int refused = finishGroup(t, r, real, m, threshold, lanes::any(outside), as, bs,
                                         negative, positive, r - begin);
         if (refused < real) return r + refused;
+    }
+    return end;
+}
+
+// The smallest and the largest of 0.0 and a row's m adjacent values, NaN
+// passed over, as signedscan::inRange finds them, and whether a NaN was
+// among them. Built for short rows: four running pairs, the last value
+// padded with +0.0 (which changes neither extreme), and the lanes merged
+// without a branch; inRange's scalar tail and merge take a data-dependent
+// branch per value, mispredicted about every other row on random data.
+// The order of MINPD and MAXPD only decides which zero an extreme of zero
+// keeps, and the caller treats both zeros alike.
+inline bool rowRange(const double* row, int m, double& lowest, double& highest) {
+    using lanes::Pair;
+    Pair low0 = lanes::broadcast(0.0), low1 = low0, high0 = low0, high1 = low0;
+    Pair same = lanes::equal(low0, low0);
+    int c = 0;
+    for (; c + 4 <= m; c += 4) {
+        const Pair a = lanes::load(row + c), b = lanes::load(row + c + 2);
+        low0 = lanes::lesserElse(a, low0);
+        high0 = lanes::greaterElse(a, high0);
+        low1 = lanes::lesserElse(b, low1);
+        high1 = lanes::greaterElse(b, high1);
+        same = lanes::both(same, lanes::both(lanes::equal(a, a), lanes::equal(b, b)));
+    }
+    if (c + 2 <= m) {
+        const Pair a = lanes::load(row + c);
+        low0 = lanes::lesserElse(a, low0);
+        high0 = lanes::greaterElse(a, high0);
+        same = lanes::both(same, lanes::equal(a, a));
+        c += 2;
+    }
+    if (c < m) {
+        const Pair a = lanes::loadOne(row + c);
+        low1 = lanes::lesserElse(a, low1);
+        high1 = lanes::greaterElse(a, high1);
+        same = lanes::both(same, lanes::equal(a, a));
+    }
+    const Pair low = lanes::lesserElse(low0, low1), high = lanes::greaterElse(high0, high1);
+    const double lowA = lanes::low(low), lowB = lanes::high(low);
+    const double highA = lanes::low(high), highB = lanes::high(high);
+    lowest = lowB < lowA ? lowB : lowA;
+    highest = highB > highA ? highB : highA;
+    return lanes::maskBits(same) != 3;
+}
+
+// Extreme values of rows whose values are adjacent, for a threshold in
+// [0, 1]: signedscan::extremes row by row, on rowRange. With kNaN a row
+// holding a NaN is refused too.
+template <bool kNaN>
+std::int64_t extremesOfRows(const View& t, std::int64_t begin, std::int64_t end, int m, double threshold,
+                            double* negative, double* positive) {
+    for (std::int64_t r = begin; r < end; ++r) {
+        double lowest, highest;
+        const bool sawNaN = rowRange(t.data + r * t.rowStride, m, lowest, highest);
+        if ((kNaN && sawNaN) || lowest < -1.0 || highest > 1.0) return r;
+        // Zero (of either sign) is never significant; with threshold 0 it
+        // passes the sign tests, so it is named here.
+        const double a = lowest <= -threshold && lowest != 0.0 ? lowest : 0.0;
+        const double b = highest >= threshold && highest != 0.0 ? highest : 0.0;
+        if (!combinable(a, b)) return r;
+        if (negative == nullptr) continue;
+        negative[r - begin] = a;
+        positive[r - begin] = b;
     }
     return end;
 }

@@ -140,12 +140,20 @@ ContifyKernel contifyKernelFor(const Contifiers& config, bool refuseNaN, bool* e
 using DinormKernel = std::int64_t (*)(const View&, std::int64_t, std::int64_t, int, double, double*,
                                       double*);
 
-DinormKernel dinormKernelFor(const Dinorms& config, const View& values) {
+// The kernel for the configuration and layout. Rows of adjacent values
+// under a threshold in [0, 1] take the extremes of rowRange, which also
+// looks for NaN as it goes; *checksNaN says when the kernel refuses NaN
+// itself.
+DinormKernel dinormKernelFor(const Dinorms& config, const View& values, bool refuseNaN, bool* checksNaN) {
+    *checksNaN = false;
     switch (config.aggMode) {
         case 2: return rows::dinormRows<rows::BoundedSum>;
         case 1: return rows::dinormRows<rows::ProbabilisticSum>;
         default:
-            return values.columnStride == 1 ? rows::extremesAlongRows : rows::extremesAcrossRows;
+            if (values.columnStride != 1) return rows::extremesAcrossRows;
+            if (!(config.threshold >= 0.0 && config.threshold <= 1.0)) return rows::extremesAlongRows;
+            *checksNaN = refuseNaN;
+            return refuseNaN ? rows::extremesOfRows<true> : rows::extremesOfRows<false>;
     }
 }
 
@@ -224,7 +232,8 @@ bool dinorm(const Dinorms& config, Table values, std::int64_t n, int m, double* 
     if (n == 0) return true;
     const View t = viewOf(values);
     const double threshold = config.threshold;
-    const DinormKernel kernel = dinormKernelFor(config, t);
+    bool kernelChecksNaN = false;
+    const DinormKernel kernel = dinormKernelFor(config, t, options.refuseNaN, &kernelChecksNaN);
     // Aggregates of a part's rows, then its combined values: the rule of
     // every row, in the caller's configuration.
     const auto runRows = [&](std::int64_t begin, std::int64_t end, double* neg, double* pos,
@@ -236,6 +245,11 @@ bool dinorm(const Dinorms& config, Table values, std::int64_t n, int m, double* 
             for (std::int64_t r = begin; r < end; ++r) neg[r - begin] = pos[r - begin] = 0.0;
         }
         if (comb == nullptr) return end;
+        if (config.cmbMode == 0) {
+            for (std::int64_t r = begin; r < end; ++r)
+                comb[r - begin] = rows::dominantSide(config.neutralBand, neg[r - begin], pos[r - begin]);
+            return end;
+        }
         Dinorms rules = config;
         for (std::int64_t r = begin; r < end; ++r) {
             double result[3] = {neg[r - begin], pos[r - begin], 0.0};
@@ -254,7 +268,7 @@ bool dinorm(const Dinorms& config, Table values, std::int64_t n, int m, double* 
             if (store == nullptr) return runRows(from, to, nullptr, nullptr, nullptr);
             return runRows(from, to, store + from, store + n + from, store + 2 * n + from);
         };
-        return refuseNaN ? refusingNaN(&t, 1, begin, end, m, rowsFrom) : rowsFrom(begin, end);
+        return refuseNaN && !kernelChecksNaN ? refusingNaN(&t, 1, begin, end, m, rowsFrom) : rowsFrom(begin, end);
     });
     if (refused < n) {
         // A value outside [-1, 1], or else (a negative threshold written into
