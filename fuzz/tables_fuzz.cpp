@@ -51,6 +51,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::int64_t n = 1 + in.byte() % 24;
     const int m = 1 + in.byte() % 70;
     const int threads = 1 + in.byte() % 3;
+    const bool refuseNaN = in.chance(2), partialOutputs = in.chance(3);
     Vantor::Contifiers con;
     Vantor::Dinorms din;
     // Any field values, as a host writing the fields may set them.
@@ -72,10 +73,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     bool ok = false;
     fz::guarded(
         [&] {
-            ok = contify ? Vantor::tables::contify(con, first.table, second.table, n, m, out.data(), threads,
+            const Vantor::tables::TableOptions options{threads, refuseNaN, partialOutputs};
+            ok = contify ? Vantor::tables::contify(con, first.table, second.table, n, m, out.data(), options,
                                                    &refusal)
                          : Vantor::tables::dinorm(din, first.table, n, m, out.data(), out.data() + n,
-                                                  out.data() + 2 * n, threads, &refusal);
+                                                  out.data() + 2 * n, options, &refusal);
         },
         "a table call threw");
 
@@ -83,10 +85,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         double expected[3];
         const bool rowOk = contify ? literal::conAggregate(con, m, &first.rows[r * m], &second.rows[r * m], expected)
                                    : literal::dinAggregate(din, m, &first.rows[r * m], expected);
-        if (!rowOk) {
+        // Asked to, the table also refuses a row holding a NaN.
+        bool hasNaN = false;
+        for (int c = 0; refuseNaN && c < m; ++c) {
+            const double x = first.rows[r * m + c];
+            const double y = contify ? second.rows[r * m + c] : 0.0;
+            hasNaN = hasNaN || x != x || y != y;
+        }
+        if (!rowOk || hasNaN) {
             fz::require(!ok, "a table accepted a row the reference refuses");
             fz::require(refusal.row == r, "the refusal names another row than the first refused");
-            fz::require(out.unchangedSince(before), "a refused table wrote to its outputs");
+            fz::require(partialOutputs || out.unchangedSince(before), "a refused table wrote to its outputs");
             return 0;
         }
         // A refusal is judged at the reference's first refused row, which
