@@ -392,6 +392,20 @@ inline bool rowRange(const double* row, int m, double& lowest, double& highest) 
     return lanes::maskBits(same) != 3;
 }
 
+// A row's two aggregates from its range, as signedscan::extremes makes them
+// for a threshold in [0, 1]; false when the row is refused (a value outside
+// [-1, 1], aggregates no combination takes, or with kNaN a NaN).
+template <bool kNaN>
+inline bool extremesFromRange(bool sawNaN, double lowest, double highest, double threshold, double& a,
+                              double& b) {
+    if ((kNaN && sawNaN) || lowest < -1.0 || highest > 1.0) return false;
+    // Zero (of either sign) is never significant; with threshold 0 it
+    // passes the sign tests, so it is named here.
+    a = lowest <= -threshold && lowest != 0.0 ? lowest : 0.0;
+    b = highest >= threshold && highest != 0.0 ? highest : 0.0;
+    return combinable(a, b);
+}
+
 // Extreme values of rows whose values are adjacent, for a threshold in
 // [0, 1]: signedscan::extremes row by row, on rowRange. With kNaN a row
 // holding a NaN is refused too.
@@ -399,14 +413,60 @@ template <bool kNaN>
 std::int64_t extremesOfRows(const View& t, std::int64_t begin, std::int64_t end, int m, double threshold,
                             double* negative, double* positive) {
     for (std::int64_t r = begin; r < end; ++r) {
-        double lowest, highest;
+        double lowest, highest, a, b;
         const bool sawNaN = rowRange(t.data + r * t.rowStride, m, lowest, highest);
-        if ((kNaN && sawNaN) || lowest < -1.0 || highest > 1.0) return r;
-        // Zero (of either sign) is never significant; with threshold 0 it
-        // passes the sign tests, so it is named here.
-        const double a = lowest <= -threshold && lowest != 0.0 ? lowest : 0.0;
-        const double b = highest >= threshold && highest != 0.0 ? highest : 0.0;
-        if (!combinable(a, b)) return r;
+        if (!extremesFromRange<kNaN>(sawNaN, lowest, highest, threshold, a, b)) return r;
+        if (negative == nullptr) continue;
+        negative[r - begin] = a;
+        positive[r - begin] = b;
+    }
+    return end;
+}
+
+// The same for a matrix stored by column (row stride 1): four adjacent rows
+// in two pairs of lanes, each lane keeping its own row's running extremes
+// down the columns, so a column is read in one stream; the last rows one
+// at a time with the same choices (v < x ? v : x is MINPD's).
+template <bool kNaN>
+std::int64_t extremesOfColumns(const View& t, std::int64_t begin, std::int64_t end, int m, double threshold,
+                               double* negative, double* positive) {
+    using lanes::Pair;
+    std::int64_t r = begin;
+    for (; r + 4 <= end; r += 4) {
+        Pair low0 = lanes::broadcast(0.0), low1 = low0, high0 = low0, high1 = low0;
+        Pair same0 = lanes::equal(low0, low0), same1 = same0;
+        const double* at = t.data + r;
+        for (int c = 0; c < m; ++c, at += t.columnStride) {
+            const Pair x = lanes::load(at), y = lanes::load(at + 2);
+            low0 = lanes::lesserElse(x, low0);
+            high0 = lanes::greaterElse(x, high0);
+            low1 = lanes::lesserElse(y, low1);
+            high1 = lanes::greaterElse(y, high1);
+            same0 = lanes::both(same0, lanes::equal(x, x));
+            same1 = lanes::both(same1, lanes::equal(y, y));
+        }
+        const double lows[4] = {lanes::low(low0), lanes::high(low0), lanes::low(low1), lanes::high(low1)};
+        const double highs[4] = {lanes::low(high0), lanes::high(high0), lanes::low(high1), lanes::high(high1)};
+        const int sameBits = lanes::maskBits(same0) | (lanes::maskBits(same1) << 2);
+        for (int g = 0; g < 4; ++g) {
+            double a, b;
+            if (!extremesFromRange<kNaN>((sameBits >> g & 1) == 0, lows[g], highs[g], threshold, a, b))
+                return r + g;
+            if (negative == nullptr) continue;
+            negative[r + g - begin] = a;
+            positive[r + g - begin] = b;
+        }
+    }
+    for (; r < end; ++r) {
+        double lowest = 0.0, highest = 0.0, a, b;
+        bool sawNaN = false;
+        for (int c = 0; c < m; ++c) {
+            const double v = t.at(r, c);
+            lowest = v < lowest ? v : lowest;
+            highest = v > highest ? v : highest;
+            sawNaN = sawNaN || v != v;
+        }
+        if (!extremesFromRange<kNaN>(sawNaN, lowest, highest, threshold, a, b)) return r;
         if (negative == nullptr) continue;
         negative[r - begin] = a;
         positive[r - begin] = b;
