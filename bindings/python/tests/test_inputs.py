@@ -51,6 +51,13 @@ REFUSALS = [
     (lambda: vantor.dinorm([[0.5, -0.5], [0.25, math.inf]]), ValueError,
      r"^values\[1, 1\] = inf lies outside \[-1, 1\] \(row 1, column 1\)$"),
     (lambda: vantor.dinorm([[0.5, math.nan]]), ValueError, r"^values: NaN at row 0, column 1$"),
+    # The first refused value in row order, whichever table and reason.
+    (lambda: vantor.contify([[0.5, 0.5], [0.5, math.nan]], [[0.5, 0.5], [math.nan, 0.5]]),
+     ValueError, r"^second: NaN at row 1, column 0$"),
+    (lambda: vantor.contify([[0.5, 0.5], [0.5, math.nan]], [[0.5, 7.0], [0.5, 0.5]]),
+     ValueError, r"^second\[0, 1\] = 7.0 lies outside"),
+    (lambda: vantor.dinorm(np.asfortranarray([[0.5, 2.0], [math.nan, 0.5]])), ValueError,
+     r"^values\[0, 1\] = 2.0 lies outside"),
     (lambda: vantor.contify(np.ma.masked_array([0.5, 0.2], mask=[0, 1]), [0.5, 0.5]),
      ValueError, r"^first: masked value at row 0, column 1$"),
     (lambda: vantor.contify([0.5], [0.5], threshold="0.5"), TypeError,
