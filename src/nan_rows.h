@@ -5,34 +5,15 @@
 // reads the whole table once more from memory, which on a table of short
 // rows costs as much as the kernel itself. The table calls look at a block
 // of rows just before the kernel reads it, while the block is in cache.
-//
-// NaN is the one value not equal to itself, so a lane comparison of a value
-// with itself finds it two values at a time.
 #ifndef VANTOR_SRC_NAN_ROWS_H
 #define VANTOR_SRC_NAN_ROWS_H
 
 #include <cstdint>
 
-#include "lanes.h"
 #include "table_rows.h"
 
 namespace Vantor {
 namespace rows {
-
-// True when one of the `count` adjacent values from p is a NaN.
-inline bool anyNaN(const double* p, std::int64_t count) {
-    namespace ln = ::Vantor::lanes;
-    ln::Pair same = ln::equal(ln::broadcast(0.0), ln::broadcast(0.0));
-    std::int64_t i = 0;
-    for (; i + 4 <= count; i += 4) {
-        same = ln::both(same, ln::both(ln::equal(ln::load(p + i), ln::load(p + i)),
-                                       ln::equal(ln::load(p + i + 2), ln::load(p + i + 2))));
-    }
-    for (; i + 2 <= count; i += 2) same = ln::both(same, ln::equal(ln::load(p + i), ln::load(p + i)));
-    bool found = ln::maskBits(same) != 3;
-    if (i < count) found = found || p[i] != p[i];
-    return found;
-}
 
 // The first row of [begin, end) holding a NaN among its m values, or end.
 inline std::int64_t firstNaNRow(const View& t, std::int64_t begin, std::int64_t end, int m) {

@@ -67,6 +67,21 @@ namespace ln = ::Vantor::quad;
 VANTOR_WIDE_END
 #endif
 
+// True when one of the `count` adjacent values from p is a NaN (the one
+// value not equal to itself), two values at a time.
+inline bool anyNaN(const double* p, std::int64_t count) {
+    lanes::Pair same = lanes::equal(lanes::broadcast(0.0), lanes::broadcast(0.0));
+    std::int64_t i = 0;
+    for (; i + 4 <= count; i += 4) {
+        const lanes::Pair a = lanes::load(p + i), b = lanes::load(p + i + 2);
+        same = lanes::both(same, lanes::both(lanes::equal(a, a), lanes::equal(b, b)));
+    }
+    for (; i + 2 <= count; i += 2) same = lanes::both(same, lanes::equal(lanes::load(p + i), lanes::load(p + i)));
+    bool found = lanes::maskBits(same) != 3;
+    if (i < count) found = found || p[i] != p[i];
+    return found;
+}
+
 // The first position of row r holding a NaN, or -1.
 inline int nanPosition(const View& t, std::int64_t r, int m) {
     for (int c = 0; c < m; ++c) {
@@ -350,48 +365,6 @@ std::int64_t dinormRows(const View& t, std::int64_t begin, std::int64_t end, int
     return end;
 }
 
-// The smallest and the largest of 0.0 and a row's m adjacent values, NaN
-// passed over, as signedscan::inRange finds them, and whether a NaN was
-// among them. Built for short rows: four running pairs, the last value
-// padded with +0.0 (which changes neither extreme), and the lanes merged
-// without a branch; inRange's scalar tail and merge take a data-dependent
-// branch per value, mispredicted about every other row on random data.
-// The order of MINPD and MAXPD only decides which zero an extreme of zero
-// keeps, and the caller treats both zeros alike.
-inline bool rowRange(const double* row, int m, double& lowest, double& highest) {
-    using lanes::Pair;
-    Pair low0 = lanes::broadcast(0.0), low1 = low0, high0 = low0, high1 = low0;
-    Pair same = lanes::equal(low0, low0);
-    int c = 0;
-    for (; c + 4 <= m; c += 4) {
-        const Pair a = lanes::load(row + c), b = lanes::load(row + c + 2);
-        low0 = lanes::lesserElse(a, low0);
-        high0 = lanes::greaterElse(a, high0);
-        low1 = lanes::lesserElse(b, low1);
-        high1 = lanes::greaterElse(b, high1);
-        same = lanes::both(same, lanes::both(lanes::equal(a, a), lanes::equal(b, b)));
-    }
-    if (c + 2 <= m) {
-        const Pair a = lanes::load(row + c);
-        low0 = lanes::lesserElse(a, low0);
-        high0 = lanes::greaterElse(a, high0);
-        same = lanes::both(same, lanes::equal(a, a));
-        c += 2;
-    }
-    if (c < m) {
-        const Pair a = lanes::loadOne(row + c);
-        low1 = lanes::lesserElse(a, low1);
-        high1 = lanes::greaterElse(a, high1);
-        same = lanes::both(same, lanes::equal(a, a));
-    }
-    const Pair low = lanes::lesserElse(low0, low1), high = lanes::greaterElse(high0, high1);
-    const double lowA = lanes::low(low), lowB = lanes::high(low);
-    const double highA = lanes::low(high), highB = lanes::high(high);
-    lowest = lowB < lowA ? lowB : lowA;
-    highest = highB > highA ? highB : highA;
-    return lanes::maskBits(same) != 3;
-}
-
 // A row's two aggregates from its range, as signedscan::extremes makes them
 // for a threshold in [0, 1]; false when the row is refused (a value outside
 // [-1, 1], aggregates no combination takes, or with kNaN a NaN).
@@ -406,24 +379,8 @@ inline bool extremesFromRange(bool sawNaN, double lowest, double highest, double
     return combinable(a, b);
 }
 
-// Extreme values of rows whose values are adjacent, for a threshold in
-// [0, 1]: signedscan::extremes row by row, on rowRange. With kNaN a row
-// holding a NaN is refused too.
-template <bool kNaN>
-std::int64_t extremesOfRows(const View& t, std::int64_t begin, std::int64_t end, int m, double threshold,
-                            double* negative, double* positive) {
-    for (std::int64_t r = begin; r < end; ++r) {
-        double lowest, highest, a, b;
-        const bool sawNaN = rowRange(t.data + r * t.rowStride, m, lowest, highest);
-        if (!extremesFromRange<kNaN>(sawNaN, lowest, highest, threshold, a, b)) return r;
-        if (negative == nullptr) continue;
-        negative[r - begin] = a;
-        positive[r - begin] = b;
-    }
-    return end;
-}
-
-// The same for a matrix stored by column (row stride 1): four adjacent rows
+// Extreme values of a matrix stored by column (row stride 1), for a
+// threshold in [0, 1], where only a row's range decides: four adjacent rows
 // in two pairs of lanes, each lane keeping its own row's running extremes
 // down the columns, so a column is read in one stream; the last rows one
 // at a time with the same choices (v < x ? v : x is MINPD's).
@@ -476,12 +433,17 @@ std::int64_t extremesOfColumns(const View& t, std::int64_t begin, std::int64_t e
 
 // Extreme values of rows whose values are adjacent: the vector kernel of
 // signed_scan.h row by row, which keeps running extremes four values at a
-// time and has no sum to wait for, so groups gain it nothing.
-inline std::int64_t extremesAlongRows(const View& t, std::int64_t begin, std::int64_t end, int m,
-                                      double threshold, double* negative, double* positive) {
+// time and has no sum to wait for, so groups gain it nothing. With kNaN a
+// row holding a NaN is refused, looked for just before the kernel reads
+// the row, while it is in cache.
+template <bool kNaN>
+std::int64_t extremesAlongRows(const View& t, std::int64_t begin, std::int64_t end, int m, double threshold,
+                               double* negative, double* positive) {
     for (std::int64_t r = begin; r < end; ++r) {
+        const double* row = t.data + r * t.rowStride;
         double two[2];
-        if (!signedscan::extremes(threshold, m, t.data + r * t.rowStride, two) || !combinable(two[0], two[1]))
+        if ((kNaN && anyNaN(row, m)) || !signedscan::extremes(threshold, m, row, two) ||
+            !combinable(two[0], two[1]))
             return r;
         if (negative == nullptr) continue;
         negative[r - begin] = two[0];
