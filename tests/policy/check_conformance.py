@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """Every host refuses the same bad input in the same words, and gives the
-same bits for the same good input.
+same bits for the same good input; Python and R also give the same bits for
+the silhouettes of each good run.
 
 The inputs are the table tests/policy/bad_inputs.json; the words are the
 message texts of include/vantor/input_policy.h (read by policy_header.py),
@@ -132,6 +133,7 @@ def python_rows(args, rows, spread=False):
                     run = vantor.cluster(items, prototypes, **options)
                 sides = np.atleast_2d(run.assignments), np.atleast_2d(run.similarities)
                 out[row["id"]] = ("result", normalised(run.prototypes, *sides))
+                centres, labels = run.prototypes, run.assignments
             else:
                 model = vantor.SimilarityKMeans(
                     n_clusters=row["k"], init=row["seeding"], n_init=row.get("restarts", 10),
@@ -141,9 +143,27 @@ def python_rows(args, rows, spread=False):
                 labels = np.atleast_2d(model.labels_.T)
                 degrees = np.atleast_2d(model.similarities_.T)
                 out[row["id"]] = ("result", normalised(model.cluster_centers_, labels, degrees))
+                centres, labels = model.cluster_centers_, model.labels_
+            if not spread:
+                # Labels as the run gave them: (sides, n) from cluster,
+                # (n, sides) from the estimator; the silhouettes want (n, sides).
+                labels = labels.T if row["call"] == "cluster" else labels
+                found = vantor.silhouette_samples(items, labels, centres,
+                                                  threshold=row.get("threshold", 0.0),
+                                                  two_sided=row.get("two_sided", False))
+                out[silhouettes_of(row)] = ("silhouettes", hexes(np.ravel(found)))
         except (ValueError, TypeError) as error:
             out[row["id"]] = ("refused", str(error))
     return out
+
+
+def silhouettes_of(row):
+    return row["id"] + " silhouettes"
+
+
+def hexes(values):
+    """Each value's bits as text, NaN as R shows it."""
+    return ["NA" if math.isnan(v) else float(v).hex() for v in values]
 
 
 def dask_rows(args, rows):
@@ -172,8 +192,13 @@ show <- function(id, fit) {
       paste(apply(sim, 2, function(s) paste(hexes(s), collapse = ",")), collapse = ";"),
       "\n", sep = "")
 }
-one <- function(id, expr) {
-  tryCatch(show(id, expr), error = function(e) {
+silhouettes <- function(id, fit, x) {
+  s <- simkmeans_silhouette(fit, x)
+  values <- if (is.matrix(s)) as.vector(t(unclass(s))) else as.vector(s)
+  cat(id, " silhouettes\tSILHOUETTES\t", paste(hexes(values), collapse = ","), "\n", sep = "")
+}
+one <- function(id, expr, x) {
+  tryCatch({ fit <- expr; show(id, fit); silhouettes(id, fit, x) }, error = function(e) {
     cat(id, "\tREFUSED\t", gsub("\n", " ", conditionMessage(e)), "\n", sep = "")
   })
 }
@@ -199,8 +224,9 @@ def r_rows(args, rows):
                 options.append(f'seed = "{row["seed"]}"')
             if "restarts" in row:
                 options.append(f"nstart = {row['restarts']}")
-        lines.append(f'one("{row["id"]}", simkmeans({r_matrix(row["items"])}, {centres}, '
-                     f'{", ".join(options)}))')
+        items = r_matrix(row["items"])
+        lines.append(f'one("{row["id"]}", simkmeans({items}, {centres}, '
+                     f'{", ".join(options)}), {items})')
     env = dict(os.environ)
     if args.r_library:
         env["R_LIBS"] = args.r_library
@@ -220,6 +246,9 @@ def r_rows(args, rows):
         fields = line.split("\t")
         if len(fields) >= 3 and fields[1] == "REFUSED":
             out[fields[0]] = ("refused", fields[2])
+        elif len(fields) == 3 and fields[1] == "SILHOUETTES":
+            out[fields[0]] = ("silhouettes", [v if v == "NA" else float.fromhex(v).hex()
+                                              for v in fields[2].split(",")])
         elif len(fields) == 5 and fields[1] == "RESULT":
             def table(text, parse):
                 return [[parse(v) for v in part.split(",")] for part in text.split(";")]
@@ -288,6 +317,15 @@ def main():
             differing = [host for host in bits if bits[host] != bits[first]]
             failures.append(f"{row['id']}: {', '.join(differing)} differ from {first}: "
                             + "; ".join(f"{h}={bits[h]}" for h in [first] + differing))
+
+        # The silhouettes of the run, from the hosts that offer them.
+        found = {host: got[silhouettes_of(row)][1] for host, got in answers.items()
+                 if silhouettes_of(row) in got}
+        if len({json.dumps(values) for values in found.values()}) > 1:
+            failures.append(f"{row['id']}: the silhouettes differ: "
+                            + "; ".join(f"{h}={v}" for h, v in found.items()))
+        elif {"python", "r"} <= answers.keys() and len(found) < 2:
+            failures.append(f"{row['id']}: silhouettes missing, got them from {sorted(found)}")
 
     for failure in failures:
         print(failure, file=sys.stderr)

@@ -13,7 +13,9 @@ groups <- function(g, each = 12, m = 2 * g, signed = FALSE, seed = 1) {
   }))
 }
 
-# The definition in plain R (double precision, so compared to a tolerance):
+# The definition in plain R (double precision, so compared to a tolerance;
+# the bits are held to Python's, which follow the literal definition, by
+# tests/policy/check_conformance.py):
 # similarities sum(min) / sum(max) of the non-negative parts at threshold 0.
 literal_silhouettes <- function(x, centers, cluster) {
   similarity <- function(a, b) {
