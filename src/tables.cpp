@@ -79,18 +79,17 @@ std::int64_t blockRows(const View& t, int m) {
     return rowsPerBlock > rows::kGroup ? rowsPerBlock : rows::kGroup;
 }
 
-// rowsFrom(b, e) over [begin, end) a block at a time, each block first
-// searched for a NaN in `views` (dinorm's kernels, whose scans differ by rule,
-// leave NaN to this search): the first row that holds a NaN or that
-// rowsFrom refuses, or end. rowsFrom runs only on rows before the NaN.
+// rowsFrom(b, e) over [begin, end) a block at a time, each block of t
+// first searched for a NaN (for the dinorm kernels that do not look for NaN
+// themselves): the first row that holds a NaN or that rowsFrom refuses, or
+// end. rowsFrom runs only on rows before the NaN.
 template <class RowsFrom>
-std::int64_t refusingNaN(const View* views, int count, std::int64_t begin, std::int64_t end, int m,
+std::int64_t refusingNaN(const View& t, std::int64_t begin, std::int64_t end, int m,
                          const RowsFrom& rowsFrom) {
-    const std::int64_t block = blockRows(views[0], m);
+    const std::int64_t block = blockRows(t, m);
     for (std::int64_t b = begin; b < end; b += block) {
         const std::int64_t e = end - b < block ? end : b + block;
-        std::int64_t nan = e;
-        for (int v = 0; v < count; ++v) nan = rows::firstNaNRow(views[v], b, nan, m);
+        const std::int64_t nan = rows::firstNaNRow(t, b, e, m);
         const std::int64_t refused = b < nan ? rowsFrom(b, nan) : nan;
         if (refused < e) return refused;
     }
@@ -274,7 +273,7 @@ bool dinorm(const Dinorms& config, Table values, std::int64_t n, int m, double* 
             if (store == nullptr) return runRows(from, to, nullptr, nullptr, nullptr);
             return runRows(from, to, store + from, store + n + from, store + 2 * n + from);
         };
-        return refuseNaN && !kernelChecksNaN ? refusingNaN(&t, 1, begin, end, m, rowsFrom) : rowsFrom(begin, end);
+        return refuseNaN && !kernelChecksNaN ? refusingNaN(t, begin, end, m, rowsFrom) : rowsFrom(begin, end);
     });
     if (refused < n) {
         // A value outside [-1, 1], or else (a negative threshold written into
