@@ -7,6 +7,7 @@
 // on one thread in item order, so no sum depends on the thread count.
 #include "vantor/choosing_k.h"
 
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <limits>
@@ -27,12 +28,10 @@ namespace {
 
 constexpr double kUndefined = std::numeric_limits<double>::quiet_NaN();
 
-inline bool isNaN(double x) { return x != x; }
-
 // (b - a) / max(a, b) with a = 1 - own and b = 1 - next, in extended precision,
 // rounded once; +0.0 when both distances are 0; NaN when either similarity is.
 double silhouetteOf(double own, double next) {
-    if (isNaN(own) || isNaN(next)) return kUndefined;
+    if (std::isnan(own) || std::isnan(next)) return kUndefined;
     const Extended one = 1.0;
     const Extended a = one - Extended(own), b = one - Extended(next);
     const Extended larger = a > b ? a : b;
@@ -49,7 +48,7 @@ double silhouetteOfRow(double threshold, const double* x, const double* prototyp
     scan::prototypes(threshold, x, prototypes, k, m, own, [&](int l, double s) {
         if (l == own) {
             ownSimilarity = s;
-        } else if (isNaN(s)) {
+        } else if (std::isnan(s)) {
             nextIsNaN = true;
         } else if (s > next) {
             next = s;
@@ -110,7 +109,7 @@ SilhouetteSummary summarise(const Clustering& c, const double* const values[2],
     for (std::int64_t j = 0; j < c.n; ++j) {
         for (int side = 0; side < sides; ++side) {
             const double s = values[side][j];
-            if (isNaN(s)) {
+            if (std::isnan(s)) {
                 ++summary.undefined;
                 continue;
             }
@@ -208,7 +207,7 @@ int suggestK(const KScanRow* rows, int count) {
     int best = -1;
     for (int r = 0; r < count; ++r) {
         const double mean = rows[r].silhouette.mean;
-        if (isNaN(mean)) continue;
+        if (std::isnan(mean)) continue;
         // Strictly larger, or the same mean at a smaller k (rows in any order).
         if (best < 0 || mean > rows[best].silhouette.mean ||
             (mean == rows[best].silhouette.mean && rows[r].k < rows[best].k)) {

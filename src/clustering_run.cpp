@@ -4,6 +4,7 @@
 // cache's memory among the runs in flight, and keeps the best run.
 #include "vantor/clustering_run.h"
 
+#include <cmath>
 #include <cstdint>
 #include <utility>
 
@@ -19,8 +20,6 @@
 namespace Vantor {
 
 namespace {
-
-bool isNaN(double x) { return x != x; }
 
 bool acceptOptions(const ClusteringOptions& options) {
     return options.threads >= 0 && options.memoryCap >= 0;
@@ -54,7 +53,7 @@ double totalOf(const cached::Outputs& out, std::int64_t n, int sides) {
 
 // A NaN total ranks below every number; equal totals keep the earlier run.
 bool betterTotal(double candidate, double best) {
-    return !isNaN(candidate) && (isNaN(best) || candidate > best);
+    return !std::isnan(candidate) && (std::isnan(best) || candidate > best);
 }
 
 template <class T>

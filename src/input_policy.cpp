@@ -5,6 +5,7 @@
 
 #include <charconv>
 #include <climits>
+#include <cmath>
 #include <cstring>
 #include <limits>
 #include <system_error>
@@ -15,8 +16,6 @@ constexpr int kUses = 3;
 const char* const kRanges[kUses] = VANTOR_USE_RANGES;
 const char* const kTexts[] = VANTOR_MESSAGE_TEXTS;
 constexpr int kMessages = static_cast<int>(sizeof kTexts / sizeof *kTexts);
-
-inline bool isNaN(double x) { return x != x; }
 
 // The range of a use: values v with low <= v <= high. Clustering data has
 // no bounds of its own beyond being finite, which the caller tests first.
@@ -96,7 +95,7 @@ public:
         add(digits, static_cast<std::size_t>(r.ptr - digits));
     }
     void addNumber(double value) {
-        if (isNaN(value)) {
+        if (std::isnan(value)) {
             add("nan");
             return;
         }
@@ -196,7 +195,7 @@ int vantor_check_table(int use, const double* values, std::int64_t rows, std::in
             const double v = row[c * columnStride];
             // One test for the common case: a value inside the range.
             if (v >= range.low && v <= range.high && v - v == 0.0) continue;
-            if (isNaN(v)) {
+            if (std::isnan(v)) {
                 if (allowNaN != 0) continue;
                 report(out, VANTOR_REFUSAL_NAN, r, c, v);
             } else if (v - v != 0.0) {

@@ -9,6 +9,7 @@
 #ifndef VANTOR_SRC_SEEDER_H
 #define VANTOR_SRC_SEEDER_H
 
+#include <cmath>
 #include <cstdint>
 
 #include "lanes.h"
@@ -34,22 +35,20 @@ constexpr double kCloseToNothing = -1.0;
 constexpr unsigned char kChosen = 1;  // already a seed of the current choice
 constexpr unsigned char kHasNaN = 2;  // one-sided candidate with a NaN value
 
-inline bool isNaN(double x) { return x != x; }
-
 // A NaN similarity counts as the greatest of all: it never makes a candidate
 // look farther from the seeds, so an unknown closeness cannot attract a
 // seed. Once NaN, a candidate's closeness stays NaN.
 inline double closer(double closeness, double similarity) {
-    if (isNaN(closeness)) return closeness;
-    return isNaN(similarity) || similarity > closeness ? similarity : closeness;
+    if (std::isnan(closeness)) return closeness;
+    return std::isnan(similarity) || similarity > closeness ? similarity : closeness;
 }
 
 // a is smaller than b, NaN counting as the greatest.
-inline bool lessClose(double a, double b) { return !isNaN(a) && (isNaN(b) || a < b); }
+inline bool lessClose(double a, double b) { return !std::isnan(a) && (std::isnan(b) || a < b); }
 
 // The k-means++ weight (1 - s)^2 of an unchosen candidate; 0 for a NaN s.
 inline double weightOf(double closeness) {
-    if (isNaN(closeness)) return 0.0;
+    if (std::isnan(closeness)) return 0.0;
     const double distance = 1.0 - closeness;
     return distance * distance;
 }
@@ -266,7 +265,7 @@ private:
         };
         for (std::int64_t c = begin; c < end; ++c) {
             if ((flags_[c] & kChosen) != 0) continue;  // no longer matters
-            if (isNaN(closeness_[c])) continue;         // final, and weighs 0
+            if (std::isnan(closeness_[c])) continue;         // final, and weighs 0
             if (seedHasNaN || (flags_[c] & kHasNaN) != 0) {
                 // One-sided only, so the candidate needs no buffer.
                 const double* seedRow[1] = {seed};

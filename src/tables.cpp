@@ -11,6 +11,7 @@
 #include "vantor/tables.h"
 
 #include <atomic>
+#include <cmath>
 #include <cstring>
 #include <limits>
 #include <memory>
@@ -98,8 +99,6 @@ std::int64_t refusingNaN(const View& t, std::int64_t begin, std::int64_t end, in
 
 // The smaller of two positions, -1 standing for none.
 int firstOf(int p, int q) { return p < 0 ? q : q < 0 ? p : (p < q ? p : q); }
-
-bool isNaN(double x) { return x != x; }
 
 template <class Rule, bool kNaN>
 std::int64_t contifyKernel(const View& a, const View& b, std::int64_t begin, std::int64_t end, int m,
@@ -205,9 +204,9 @@ bool contify(const Contifiers& config, Table first, Table second, std::int64_t n
             c = firstOf(c, firstOf(rows::nanPosition(caller, refused, m), rows::nanPosition(other, refused, m)));
         }
         const double x = caller.at(refused, c), y = other.at(refused, c);
-        const bool refusesX = (refuseNaN && isNaN(x)) || x < 0.0 || x > 1.0;
+        const bool refusesX = (refuseNaN && std::isnan(x)) || x < 0.0 || x > 1.0;
         const double value = refusesX ? x : y;
-        report(refusal, isNaN(value) ? VANTOR_REFUSAL_NAN : VANTOR_REFUSAL_OUT_OF_RANGE, refused, c, value);
+        report(refusal, std::isnan(value) ? VANTOR_REFUSAL_NAN : VANTOR_REFUSAL_OUT_OF_RANGE, refused, c, value);
         return false;
     }
     if (store == degrees) {
@@ -281,7 +280,7 @@ bool dinorm(const Dinorms& config, Table values, std::int64_t n, int m, double* 
         int c = rows::refusedPosition(t, refused, m, threshold);
         if (refuseNaN) c = firstOf(c, rows::nanPosition(t, refused, m));
         const double value = c >= 0 ? t.at(refused, c) : 0.0;
-        report(refusal, isNaN(value) ? VANTOR_REFUSAL_NAN : VANTOR_REFUSAL_OUT_OF_RANGE, refused, c, value);
+        report(refusal, std::isnan(value) ? VANTOR_REFUSAL_NAN : VANTOR_REFUSAL_OUT_OF_RANGE, refused, c, value);
         return false;
     }
     if (inPlace) {
