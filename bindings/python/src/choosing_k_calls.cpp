@@ -6,16 +6,19 @@
 
 #include "tables.h"
 #include "vantor/choosing_k.h"
+#include "vantor/input_policy.h"
 #include "vantor/run_facts.h"
 
 namespace vantor_python {
 
 namespace {
 
+// Items as every clustering path takes them: the library's policy for
+// clustering data (NaN unless allowed, and infinities, refused).
 Table itemsOf(const InArray& items, bool allowNaN) {
     const Table table = tableOf(items, "X");
     if (table.vector) throw py::value_error("X must be two-dimensional");
-    refuseNaN(table, "X", allowNaN);
+    refuseTable(table, VANTOR_USE_CLUSTERING, "X", allowNaN);
     return table;
 }
 
@@ -99,7 +102,7 @@ py::object silhouettes(const InArray& items, const InArray& prototypes,
                        bool twoSided, int threads, bool allowNaN) {
     const Table table = itemsOf(items, allowNaN);
     const Table centers = tableOf(prototypes, "prototypes");
-    refuseNaN(centers, "prototypes", allowNaN);
+    refuseTable(centers, VANTOR_USE_CLUSTERING, "prototypes", allowNaN);
     const std::int64_t n = table.rows, sides = twoSided ? 2 : 1;
     if (centers.vector || centers.m != table.m) {
         throw py::value_error("prototypes must hold rows as wide as X");

@@ -1,7 +1,5 @@
 #include "tables.h"
 
-#include <cmath>
-
 namespace vantor_python {
 
 Table tableOf(const InArray& array, const char* name) {
@@ -24,36 +22,12 @@ Table tableOf(const InArray& array, const char* name) {
     return table;
 }
 
-Position firstNaN(const Table& table) {
-    Position found;
-    {
-        py::gil_scoped_release unlocked;
-        for (std::int64_t r = 0; r < table.rows && !found.found(); ++r) {
-            const double* row = table.row(r);
-            for (std::int64_t c = 0; c < table.m; ++c) {
-                if (std::isnan(row[c])) {
-                    found.row = r;
-                    found.column = c;
-                    break;
-                }
-            }
-        }
-    }
-    return found;
-}
-
 void refuseNaNAt(const Table& table, const char* name, std::int64_t row, std::int64_t column) {
     if (table.vector) {
         throw py::value_error(std::string(name) + ": NaN at index " + std::to_string(column));
     }
     throw py::value_error(std::string(name) + ": NaN at row " + std::to_string(row) + ", column " +
                           std::to_string(column));
-}
-
-void refuseNaN(const Table& table, const char* name, bool allowNaN) {
-    if (allowNaN) return;
-    const Position nan = firstNaN(table);
-    if (nan.found()) refuseNaNAt(table, name, nan.row, nan.column);
 }
 
 std::string where(const Table& table, const char* name, std::int64_t r, std::int64_t c) {

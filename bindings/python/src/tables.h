@@ -32,17 +32,7 @@ struct Table {
 // row longer than the library's int counts, is a ValueError naming `name`.
 Table tableOf(const InArray& array, const char* name);
 
-// A position inside a table, the way a Python user indexes it.
-struct Position {
-    std::int64_t row = -1;
-    std::int64_t column = -1;
-    bool found() const { return row >= 0; }
-};
-
-// First NaN in row order; refused with "name: NaN at row r, column c" (or
-// "at index c" for a vector) unless the caller allowed NaN.
-Position firstNaN(const Table& table);
-void refuseNaN(const Table& table, const char* name, bool allowNaN);
+// Raises "name: NaN at row r, column c" (or "at index c" for a vector).
 [[noreturn]] void refuseNaNAt(const Table& table, const char* name, std::int64_t row,
                               std::int64_t column);
 

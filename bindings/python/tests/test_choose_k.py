@@ -168,6 +168,17 @@ def test_bad_silhouette_arguments_are_refused(labels, prototypes, message):
         vantor.silhouette_samples(np.ones((4, 2)), labels, prototypes)
 
 
+@pytest.mark.parametrize("call", [
+    lambda X: vantor.choose_k(X, [2, 3]),
+    lambda X: vantor.silhouette_samples(X, np.zeros(len(X), int), X[:2] * 0 + 0.5),
+])
+def test_infinite_items_are_refused_as_clustering_refuses_them(call):
+    X = groups(2, seed=6)
+    X[3, 1] = np.inf
+    with pytest.raises(ValueError, match=r"^X: infinite value inf at row 3, column 1"):
+        call(X)
+
+
 def test_plot_draws_the_elbow_and_the_silhouettes(tmp_path):
     matplotlib = pytest.importorskip("matplotlib")
     matplotlib.use("Agg")

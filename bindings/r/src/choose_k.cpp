@@ -5,6 +5,7 @@
 #include "column_rows.h"
 #include "policy.h"
 #include "vantor/choosing_k.h"
+#include "vantor/input_policy.h"
 #include "vantor/run_facts.h"
 
 namespace {
@@ -41,7 +42,9 @@ extern "C" SEXP vantor_scan_k(SEXP xs, SEXP kFirstS, SEXP kLastS, SEXP threshold
                               SEXP restarts, SEXP twoSidedFlag, SEXP seeding, SEXP seed,
                               SEXP threads, SEXP allowNaN, SEXP call) {
     const ColumnMatrix x = vantor_r::columnMatrix(xs, "x");
-    if (Rf_asLogical(allowNaN) != TRUE) vantor_r::refuseMissing(x, call);
+    // As every clustering path takes its data: the library's policy (NaN
+    // unless allowed, and infinities, refused).
+    vantor_r::refuseTable(x, VANTOR_USE_CLUSTERING, Rf_asLogical(allowNaN) == TRUE, call);
     Vantor::Clustions clustions;
     if (!clustions.thresholds(Rf_asReal(threshold)) || !clustions.setLimits(Rf_asInteger(iterMax)))
         Rf_errorcall(call, "the library refused threshold or iter.max");
@@ -118,10 +121,9 @@ extern "C" SEXP vantor_silhouettes(SEXP xs, SEXP centersS, SEXP cluster, SEXP th
                                    SEXP twoSidedFlag, SEXP threads, SEXP allowNaN, SEXP call) {
     const ColumnMatrix x = vantor_r::columnMatrix(xs, "x");
     const ColumnMatrix centers = vantor_r::columnMatrix(centersS, "centers");
-    if (Rf_asLogical(allowNaN) != TRUE) {
-        vantor_r::refuseMissing(x, call);
-        vantor_r::refuseMissing(centers, call);
-    }
+    const bool keepNaN = Rf_asLogical(allowNaN) == TRUE;
+    vantor_r::refuseTable(x, VANTOR_USE_CLUSTERING, keepNaN, call);
+    vantor_r::refuseTable(centers, VANTOR_USE_CLUSTERING, keepNaN, call);
     Vantor::Clustions clustions;
     if (!clustions.thresholds(Rf_asReal(threshold)))
         Rf_errorcall(call, "the library refused threshold");

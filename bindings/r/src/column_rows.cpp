@@ -65,20 +65,6 @@ void refuseMissingAt(const ColumnMatrix& x, std::int64_t row, int col, double va
     Rf_errorcall(call, "%s: %s at %s", x.name, R_IsNA(value) ? "NA" : "NaN", where);
 }
 
-void refuseMissing(const ColumnMatrix& x, SEXP call) {
-    const std::int64_t rows = x.broadcast ? 1 : x.rows;
-    const std::int64_t values = rows * x.cols;
-    bool any = false;
-    for (std::int64_t i = 0; i < values; ++i) any |= x.data[i] != x.data[i];
-    if (!any) return;
-    for (std::int64_t r = 0; r < rows; ++r) {
-        for (int c = 0; c < x.cols; ++c) {
-            const double value = x.data[r + c * rows];
-            if (std::isnan(value)) refuseMissingAt(x, r, c, value, call);
-        }
-    }
-}
-
 void refuseValue(const ColumnMatrix& x, std::int64_t row, int col, double value,
                  const char* verdict, SEXP call) {
     char where[64], shown[40];

@@ -40,9 +40,7 @@ inline double valueAt(const ColumnMatrix& x, std::int64_t row, int col) {
 }
 
 // Raises `x: NaN at row 3, column 2` (or NA; "element 2" for a vector) for
-// the first NaN or NA in row order. The common case, no NaN at all, is one
-// branch-free pass down the columns.
-void refuseMissing(const ColumnMatrix& x, SEXP call);
+// the NaN or NA `value` the library found at (row, col).
 [[noreturn]] void refuseMissingAt(const ColumnMatrix& x, std::int64_t row, int col, double value,
                                   SEXP call);
 

@@ -99,3 +99,12 @@ test_that("print, as.data.frame and plot show the table and the suggestion", {
   on.exit(grDevices::dev.off())
   expect_invisible(plot(scan))
 })
+
+test_that("infinite data are refused as simkmeans refuses them", {
+  x <- groups(2, seed = 6)
+  x[4, 2] <- Inf
+  expect_error(simkmeans_k(x, 2:3), "x: infinite value inf at row 4, column 2", fixed = TRUE)
+  fit <- simkmeans(groups(2, seed = 6), 2, seed = 1)
+  expect_error(simkmeans_silhouette(fit, x), "x: infinite value inf at row 4, column 2",
+               fixed = TRUE)
+})
