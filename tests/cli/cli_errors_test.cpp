@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -558,6 +559,31 @@ TEST(Help, EverySubcommandHasHelpWithAnExample) {
     EXPECT_EQ(top.status, 0);
     for (const char* command : {"contify", "dinorm", "cluster", "demo"}) {
         EXPECT_NE(top.out.find(command), std::string::npos) << top.out;
+    }
+}
+
+// The manual page is written by hand: every option a command's --help shows
+// must be in it, so that a new option cannot be left out of it.
+TEST(Help, TheManualPageNamesEveryOption) {
+    std::ifstream in(VANTOR_MAN_PAGE);
+    ASSERT_TRUE(in) << VANTOR_MAN_PAGE;
+    std::string page((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    // roff writes a hyphen in an option as "\-".
+    for (std::size_t at; (at = page.find("\\-")) != std::string::npos;) page.erase(at, 1);
+    for (const char* command : {"contify", "dinorm", "cluster", "demo"}) {
+        EXPECT_NE(page.find(std::string(".B ") + command), std::string::npos) << command;
+        const std::string help = vt::runTool({command, "--help"}).out;
+        for (std::size_t at = 0; (at = help.find("  -", at)) != std::string::npos;) {
+            at += 2;
+            const std::size_t end = help.find_first_of(" \n", at);
+            // "-s,--seeds" names two spellings; each must be there.
+            std::string spellings = help.substr(at, end - at) + ",";
+            for (std::size_t comma; (comma = spellings.find(',')) != std::string::npos;
+                 spellings.erase(0, comma + 1)) {
+                const std::string option = spellings.substr(0, comma);
+                EXPECT_NE(page.find(option), std::string::npos) << command << " " << option;
+            }
+        }
     }
 }
 
