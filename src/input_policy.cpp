@@ -335,6 +335,15 @@ std::size_t vantor_message_text(int message, const char* name, const char* value
     return fill(message, f, buffer, capacity);
 }
 
+std::size_t vantor_place_text(int message, const char* name, std::int64_t row, std::int64_t column,
+                              char* buffer, std::size_t capacity) {
+    Fields f;
+    f.name = name;
+    f.row = row;
+    f.column = column;
+    return fill(message, f, buffer, capacity);
+}
+
 std::size_t vantor_format_double(double value, char* buffer, std::size_t capacity) {
     Text out(buffer, capacity);
     out.addNumber(value);

@@ -24,7 +24,7 @@ set(required
   _ZN6Vantor9ClustionsC1Ev _ZN6Vantor9ClustionsC1Ed
   vantor_check_table vantor_check_size vantor_check_k vantor_parse_seed vantor_seed_from_double
   vantor_mode_number vantor_mode_list vantor_check_unit vantor_is_double vantor_refusal_text
-  vantor_message_text vantor_format_double)
+  vantor_message_text vantor_format_double vantor_place_text)
 # Free functions, required by name: their parameter types mangle differently
 # where std::uint64_t or std::int64_t is another integer type.
 set(required_functions
@@ -66,7 +66,7 @@ foreach(line IN LISTS lines)
     continue()
   elseif(name MATCHES "^_ZN6Vantor6tables(7contify|6dinorm)E")
     continue()
-  elseif(name MATCHES "^vantor_(check_table|check_size|check_k|parse_seed|seed_from_double|mode_number|mode_list|check_unit|is_double|refusal_text|message_text|format_double)$")
+  elseif(name MATCHES "^vantor_(check_table|check_size|check_k|parse_seed|seed_from_double|mode_number|mode_list|check_unit|is_double|refusal_text|message_text|place_text|format_double)$")
     continue()
   endif()
   list(APPEND failures "unexpected export: ${name}")

@@ -240,6 +240,11 @@ TEST(InputPolicy, TextsFillThePlaceholders) {
                         mode, sizeof mode);
     EXPECT_STREQ(mode, "--seeding must be one of farthest, kmeans++, first; got \"Farthest\"");
 
+    // Rows and columns beyond 2^31, as a host's 64-bit shapes give them.
+    char place[80];
+    vantor_place_text(VANTOR_MESSAGE_MASKED, "items", 3000000000LL, 7, place, sizeof place);
+    EXPECT_STREQ(place, "items: masked value at row 3000000000, column 7");
+
     // As snprintf: the whole length is returned, the text cut to fit.
     char small[8];
     const std::size_t whole = vantor_message_text(VANTOR_MESSAGE_SEED, "seed", "-1", -1, 0, 0,

@@ -175,6 +175,12 @@ VANTOR_API size_t vantor_refusal_text(const vantor_refusal *report, int use, con
 VANTOR_API size_t vantor_message_text(int message, const char *name, const char *value,
                                       int family, int64_t low, int64_t high, char *buffer,
                                       size_t capacity);
+/* vantor_place_text - one of VANTOR_MESSAGE_TEXTS that names a place in a
+ * table and nothing else (VANTOR_MESSAGE_MASKED: a value the host's array
+ * hides, which the library never sees) filled in: {name}, and {row} and
+ * {column} as given, already in the host's own numbering. */
+VANTOR_API size_t vantor_place_text(int message, const char *name, int64_t row, int64_t column,
+                                    char *buffer, size_t capacity);
 /* vantor_format_double - `value` in the shortest form that reads back to
  * the same double ("0.1", "1e+300", "-0", "nan", "inf", "-inf"), the form
  * every message shows a number in. Returns the length as above. */

@@ -42,6 +42,14 @@ std::string refusalText(const vantor_refusal& report, int use, const char* name,
     });
 }
 
+// A message about a place only (a masked value), rows and columns as Python
+// counts them.
+std::string placeText(int kind, const std::string& name, std::int64_t row, std::int64_t column) {
+    return textOf([&](char* buffer, std::size_t capacity) {
+        return vantor_place_text(kind, name.c_str(), row, column, buffer, capacity);
+    });
+}
+
 int modeNumber(int family, const std::string& text) {
     return vantor_mode_number(family, text.data(), text.size());
 }
@@ -107,6 +115,7 @@ double totalSimilarity(const py::array_t<double, py::array::c_style>& similariti
 void definePolicy(py::module_& module) {
     module.def("message", &message, "kind"_a, "name"_a, "value"_a = "", "family"_a = -1,
                "low"_a = 0, "high"_a = 0);
+    module.def("place_text", &placeText, "kind"_a, "name"_a, "row"_a, "column"_a);
     module.def("mode_number", &modeNumber, "family"_a, "text"_a);
     module.def("format_double", &formatDouble, "value"_a);
     module.def("check_k", &checkK, "items"_a, "k"_a, "two_sided"_a, "name"_a);
@@ -128,12 +137,6 @@ void definePolicy(py::module_& module) {
         {"MODES_SEEDING", VANTOR_MODES_SEEDING},
     };
     for (const auto& constant : constants) module.attr(constant.first) = constant.second;
-    // The texts themselves, for the one message whose fields the library's
-    // filler does not take (a masked value's row and column).
-    const char* const texts[] = VANTOR_MESSAGE_TEXTS;
-    py::tuple all(std::size(texts));
-    for (std::size_t i = 0; i < std::size(texts); ++i) all[i] = py::str(texts[i]);
-    module.attr("MESSAGE_TEXTS") = all;
 }
 
 }  // namespace vantor_python

@@ -64,9 +64,8 @@ def unmasked(value, name, first_row=0):
         if hidden.any():
             where = np.argwhere(hidden.reshape(-1, hidden.shape[-1]) if hidden.ndim else
                                 hidden.reshape(1, 1))[0]
-            raise ValueError(_vantor.MESSAGE_TEXTS[_vantor.MESSAGE_MASKED]
-                             .replace("{name}", name).replace("{row}", str(first_row + where[0]))
-                             .replace("{column}", str(where[1])))
+            raise ValueError(_vantor.place_text(_vantor.MESSAGE_MASKED, name,
+                                                int(first_row + where[0]), int(where[1])))
         return value.data
     return value
 
