@@ -54,6 +54,8 @@ inline Pair greaterThan(Pair x, Pair y) { return {_mm_cmpgt_pd(x.v, y.v)}; }
 inline Pair atLeast(Pair x, Pair y) { return {_mm_cmpge_pd(x.v, y.v)}; }
 inline Pair atMost(Pair x, Pair y) { return {_mm_cmple_pd(x.v, y.v)}; }
 inline Pair equal(Pair x, Pair y) { return {_mm_cmpeq_pd(x.v, y.v)}; }
+// All-ones where x or y is NaN.
+inline Pair unordered(Pair x, Pair y) { return {_mm_cmpunord_pd(x.v, y.v)}; }
 
 inline Pair both(Pair x, Pair y) { return {_mm_and_pd(x.v, y.v)}; }
 inline Pair either(Pair x, Pair y) { return {_mm_or_pd(x.v, y.v)}; }
@@ -113,6 +115,9 @@ inline Pair greaterThan(Pair x, Pair y) {
 inline Pair atLeast(Pair x, Pair y) { return compare(x, y, [](double a, double b) { return a >= b; }); }
 inline Pair atMost(Pair x, Pair y) { return compare(x, y, [](double a, double b) { return a <= b; }); }
 inline Pair equal(Pair x, Pair y) { return compare(x, y, [](double a, double b) { return a == b; }); }
+inline Pair unordered(Pair x, Pair y) {
+    return compare(x, y, [](double a, double b) { return a != a || b != b; });
+}
 inline Pair both(Pair x, Pair y) { return {{x.u[0] & y.u[0], x.u[1] & y.u[1]}}; }
 inline Pair either(Pair x, Pair y) { return {{x.u[0] | y.u[0], x.u[1] | y.u[1]}}; }
 inline Pair zeroWhere(Pair mask, Pair x) { return {{~mask.u[0] & x.u[0], ~mask.u[1] & x.u[1]}}; }

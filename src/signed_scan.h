@@ -64,6 +64,16 @@ inline bool inRange(std::int64_t n, const double* values, double& lowest, double
     return base::valueRange(n, values, lowest, highest);
 }
 
+// rowRanges of value_range.inc on the widest lanes there are.
+template <bool kNaN, class PerRow>
+inline std::int64_t rowRanges(const double* data, std::int64_t stride, std::int64_t n, std::int64_t begin,
+                              std::int64_t end, PerRow&& perRow) {
+#if VANTOR_WIDE_LANES
+    if (lanes::kWide) return wide::rowRanges<kNaN>(data, stride, n, begin, end, perRow);
+#endif
+    return base::rowRanges<kNaN>(data, stride, n, begin, end, perRow);
+}
+
 // Masks of the significant values among two: negative side, positive side,
 // and those of either side that lie outside [-1, 1].
 struct Classes {

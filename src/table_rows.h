@@ -439,6 +439,21 @@ std::int64_t extremesOfColumns(const View& t, std::int64_t begin, std::int64_t e
 template <bool kNaN>
 std::int64_t extremesAlongRows(const View& t, std::int64_t begin, std::int64_t end, int m, double threshold,
                                double* negative, double* positive) {
+    if (threshold >= 0.0 && threshold <= 1.0) {
+        // The row's range decides (see signedscan::extremes), and the rows'
+        // scans run in one loop.
+        return signedscan::rowRanges<kNaN>(t.data, t.rowStride, m, begin, end,
+                                           [&](std::int64_t r, bool inRange, bool sawNaN, double lowest,
+                                               double highest) {
+            double a, b;
+            if (!inRange || !extremesFromRange<kNaN>(sawNaN, lowest, highest, threshold, a, b)) return false;
+            if (negative != nullptr) {
+                negative[r - begin] = a;
+                positive[r - begin] = b;
+            }
+            return true;
+        });
+    }
     for (std::int64_t r = begin; r < end; ++r) {
         const double* row = t.data + r * t.rowStride;
         double two[2];

@@ -80,6 +80,8 @@ inline Quad lessThan(Quad x, Quad y) { return {_mm256_cmp_pd(x.v, y.v, _CMP_LT_O
 inline Quad greaterThan(Quad x, Quad y) { return {_mm256_cmp_pd(x.v, y.v, _CMP_GT_OQ)}; }
 
 inline Quad atLeast(Quad x, Quad y) { return {_mm256_cmp_pd(x.v, y.v, _CMP_GE_OQ)}; }
+// All-ones where x or y is NaN.
+inline Quad unordered(Quad x, Quad y) { return {_mm256_cmp_pd(x.v, y.v, _CMP_UNORD_Q)}; }
 
 inline Quad both(Quad x, Quad y) { return {_mm256_and_pd(x.v, y.v)}; }
 inline Quad either(Quad x, Quad y) { return {_mm256_or_pd(x.v, y.v)}; }

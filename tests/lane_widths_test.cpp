@@ -145,4 +145,48 @@ TEST(LaneWidths, ValueRangeMatchesAPlainLoopOnBothWidths) {
     }
 }
 
+// The range scan's NaN look, as tables that refuse NaN use it: a NaN at any
+// position of a row, in a full step of the lanes or in the values after
+// them, is seen, and a row without one is not; the range itself is the
+// scan's without the look.
+std::int64_t rangeOfRow(bool wide, const std::vector<double>& v, bool& inRange, bool& sawNaN,
+                        double& lowest, double& highest) {
+    const auto n = static_cast<std::int64_t>(v.size());
+    const auto take = [&](std::int64_t, bool ok, bool nan, double low, double high) {
+        inRange = ok;
+        sawNaN = nan;
+        lowest = low;
+        highest = high;
+        return true;
+    };
+#if VANTOR_WIDE_LANES
+    if (wide) return Vantor::signedscan::wide::rowRanges<true>(v.data(), n, n, 0, 1, take);
+#endif
+    (void)wide;
+    return Vantor::signedscan::base::rowRanges<true>(v.data(), n, n, 0, 1, take);
+}
+
+TEST(LaneWidths, RowRangesSeeANaNAtEveryPositionOnBothWidths) {
+    vt::RandomValues draw(5200001);
+    for (int n : {1, 2, 3, 4, 5, 7, 8, 9, 15, 16, 17, 20, 31, 32, 33, 40, 255, 256, 257}) {
+        std::vector<double> clean(n);
+        for (double& x : clean) x = draw.uniform(-1.0, 1.0);
+        for (int at = -1; at < n; ++at) {  // -1: no NaN
+            std::vector<double> v = clean;
+            if (at >= 0) v[at] = vt::kNaN;
+            for (bool wide : {false, true}) {
+                if (wide && !wideRuns()) continue;
+                bool inRange = false, sawNaN = !(at >= 0);
+                double low = vt::kUntouched, high = vt::kUntouched, wantLow, wantHigh;
+                ASSERT_EQ(rangeOfRow(wide, v, inRange, sawNaN, low, high), 1);
+                ASSERT_TRUE(inRange) << "n " << n << " at " << at;
+                EXPECT_EQ(sawNaN, at >= 0) << "n " << n << " at " << at << (wide ? " wide" : "");
+                ASSERT_TRUE(valueRange(wide, v, wantLow, wantHigh));
+                EXPECT_EQ(low, wantLow);
+                EXPECT_EQ(high, wantHigh);
+            }
+        }
+    }
+}
+
 }  // namespace
