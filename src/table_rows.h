@@ -433,9 +433,11 @@ std::int64_t extremesOfColumns(const View& t, std::int64_t begin, std::int64_t e
 
 // Extreme values of rows whose values are adjacent: the vector kernel of
 // signed_scan.h row by row, which keeps running extremes four values at a
-// time and has no sum to wait for, so groups gain it nothing. With kNaN a
-// row holding a NaN is refused, looked for just before the kernel reads
-// the row, while it is in cache.
+// time and has no sum to wait for, so groups gain it nothing. Under a
+// threshold in [0, 1] a row's range decides, and the range scans of all
+// rows run in one loop, which finds NaN too; any other threshold takes the
+// classifying scan, with a NaN look just before it reads the row. With
+// kNaN a row holding a NaN is refused.
 template <bool kNaN>
 std::int64_t extremesAlongRows(const View& t, std::int64_t begin, std::int64_t end, int m, double threshold,
                                double* negative, double* positive) {
