@@ -265,7 +265,7 @@ private:
         };
         for (std::int64_t c = begin; c < end; ++c) {
             if ((flags_[c] & kChosen) != 0) continue;  // no longer matters
-            if (std::isnan(closeness_[c])) continue;         // final, and weighs 0
+            if (std::isnan(closeness_[c])) continue;  // final, and weighs 0
             if (seedHasNaN || (flags_[c] & kHasNaN) != 0) {
                 // One-sided only, so the candidate needs no buffer.
                 const double* seedRow[1] = {seed};

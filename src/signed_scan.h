@@ -120,15 +120,21 @@ inline bool classifiedExtremes(double threshold, std::int64_t n, const double* v
     return true;
 }
 
+// The extreme values of a vector whose range (with 0.0) is [lowest,
+// highest], for a threshold in [0, 1]; see the top of the file.
+inline void extremesOfRange(double threshold, double lowest, double highest, double* result) {
+    // Zero (of either sign) is never significant; with threshold 0 it passes
+    // the sign tests, so it is named here.
+    result[0] = lowest <= -threshold && lowest != 0.0 ? lowest : 0.0;
+    result[1] = highest >= threshold && highest != 0.0 ? highest : 0.0;
+}
+
 // Extreme values, for any threshold; see the top of the file.
 inline bool extremes(double threshold, std::int64_t n, const double* values, double* result) {
     if (!(threshold >= 0.0 && threshold <= 1.0)) return classifiedExtremes(threshold, n, values, result);
     double lowest = 0.0, highest = 0.0;
     if (!inRange(n, values, lowest, highest)) return false;
-    // Zero (of either sign) is never significant; with threshold 0 it passes
-    // the sign tests, so it is named here.
-    result[0] = lowest <= -threshold && lowest != 0.0 ? lowest : 0.0;
-    result[1] = highest >= threshold && highest != 0.0 ? highest : 0.0;
+    extremesOfRange(threshold, lowest, highest, result);
     return true;
 }
 

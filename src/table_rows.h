@@ -372,10 +372,10 @@ template <bool kNaN>
 inline bool extremesFromRange(bool sawNaN, double lowest, double highest, double threshold, double& a,
                               double& b) {
     if ((kNaN && sawNaN) || lowest < -1.0 || highest > 1.0) return false;
-    // Zero (of either sign) is never significant; with threshold 0 it
-    // passes the sign tests, so it is named here.
-    a = lowest <= -threshold && lowest != 0.0 ? lowest : 0.0;
-    b = highest >= threshold && highest != 0.0 ? highest : 0.0;
+    double two[2];
+    signedscan::extremesOfRange(threshold, lowest, highest, two);
+    a = two[0];
+    b = two[1];
     return combinable(a, b);
 }
 
@@ -431,42 +431,24 @@ std::int64_t extremesOfColumns(const View& t, std::int64_t begin, std::int64_t e
     return end;
 }
 
-// Extreme values of rows whose values are adjacent: the vector kernel of
-// signed_scan.h row by row, which keeps running extremes four values at a
-// time and has no sum to wait for, so groups gain it nothing. Under a
-// threshold in [0, 1] a row's range decides, and the range scans of all
-// rows run in one loop, which finds NaN too; any other threshold takes the
-// classifying scan, with a NaN look just before it reads the row. With
-// kNaN a row holding a NaN is refused.
+// Extreme values of rows whose values are adjacent, for a threshold in
+// [0, 1], where a row's range decides: the range scan of signed_scan.h, the
+// rows' scans in one loop, which finds NaN too. With kNaN a row holding a
+// NaN is refused.
 template <bool kNaN>
 std::int64_t extremesAlongRows(const View& t, std::int64_t begin, std::int64_t end, int m, double threshold,
                                double* negative, double* positive) {
-    if (threshold >= 0.0 && threshold <= 1.0) {
-        // The row's range decides (see signedscan::extremes), and the rows'
-        // scans run in one loop.
-        return signedscan::rowRanges<kNaN>(t.data, t.rowStride, m, begin, end,
-                                           [&](std::int64_t r, bool inRange, bool sawNaN, double lowest,
-                                               double highest) {
-            double a, b;
-            if (!inRange || !extremesFromRange<kNaN>(sawNaN, lowest, highest, threshold, a, b)) return false;
-            if (negative != nullptr) {
-                negative[r - begin] = a;
-                positive[r - begin] = b;
-            }
-            return true;
-        });
-    }
-    for (std::int64_t r = begin; r < end; ++r) {
-        const double* row = t.data + r * t.rowStride;
-        double two[2];
-        if ((kNaN && anyNaN(row, m)) || !signedscan::extremes(threshold, m, row, two) ||
-            !combinable(two[0], two[1]))
-            return r;
-        if (negative == nullptr) continue;
-        negative[r - begin] = two[0];
-        positive[r - begin] = two[1];
-    }
-    return end;
+    return signedscan::rowRanges<kNaN>(t.data, t.rowStride, m, begin, end,
+                                       [&](std::int64_t r, bool inRange, bool sawNaN, double lowest,
+                                           double highest) {
+        double a, b;
+        if (!inRange || !extremesFromRange<kNaN>(sawNaN, lowest, highest, threshold, a, b)) return false;
+        if (negative != nullptr) {
+            negative[r - begin] = a;
+            positive[r - begin] = b;
+        }
+        return true;
+    });
 }
 
 // Extreme values of rows stored side by side (a matrix by column): two rows

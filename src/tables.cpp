@@ -138,24 +138,28 @@ ContifyKernel contifyKernelFor(const Contifiers& config, bool refuseNaN, bool* e
 using DinormKernel = std::int64_t (*)(const View&, std::int64_t, std::int64_t, int, double, double*,
                                       double*);
 
-// The kernel for the configuration and layout. Rows along memory look for
-// NaN row by row as they go; so does a matrix stored by column under a
-// threshold in [0, 1], where a row's extremes are its range, found four
-// rows at a time down the columns. *checksNaN says when the kernel refuses
-// NaN itself.
+// The kernel for the configuration and layout. Under a threshold in [0, 1]
+// a row's extremes are its range, which the range kernels find with NaN on
+// the way: along rows in memory, or four rows at a time down the columns of
+// a matrix stored by column. Any other threshold (a host may write the
+// field) or layout takes the classifying kernel, and NaN is looked for
+// block by block before it. *checksNaN says when the kernel refuses NaN
+// itself.
 DinormKernel dinormKernelFor(const Dinorms& config, const View& values, bool refuseNaN, bool* checksNaN) {
     *checksNaN = false;
     switch (config.aggMode) {
         case 2: return rows::dinormRows<rows::BoundedSum>;
         case 1: return rows::dinormRows<rows::ProbabilisticSum>;
         default:
-            if (values.columnStride == 1) {
-                *checksNaN = refuseNaN;
-                return refuseNaN ? rows::extremesAlongRows<true> : rows::extremesAlongRows<false>;
-            }
-            if (values.rowStride == 1 && config.threshold >= 0.0 && config.threshold <= 1.0) {
-                *checksNaN = refuseNaN;
-                return refuseNaN ? rows::extremesOfColumns<true> : rows::extremesOfColumns<false>;
+            if (config.threshold >= 0.0 && config.threshold <= 1.0) {
+                if (values.columnStride == 1) {
+                    *checksNaN = refuseNaN;
+                    return refuseNaN ? rows::extremesAlongRows<true> : rows::extremesAlongRows<false>;
+                }
+                if (values.rowStride == 1) {
+                    *checksNaN = refuseNaN;
+                    return refuseNaN ? rows::extremesOfColumns<true> : rows::extremesOfColumns<false>;
+                }
             }
             return rows::extremesAcrossRows;
     }
